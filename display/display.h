@@ -1,0 +1,35 @@
+// The display device: the one small interface through which the renderer reaches the screen.
+//
+// Each program links exactly one back end behind these five procedures: DirectDraw on Windows,
+// SDL2 on Linux, plain memory for the headless renderer and the tests. Nothing is dispatched at
+// run time.
+#pragma once
+
+#include <cstdint>
+
+// What a lock of the back buffer lends out. Pixel (x, y) is the four bytes at
+// pixels + y * pitch + 4 * x, in the order blue, green, red, fourth byte. pixels is null when no
+// frame is available. Valid until the next unlock, present or teardown.
+struct LockedFrame {
+    std::uint8_t* pixels;
+    std::int32_t pitch;
+};
+
+// What a device is brought up for: the native window it belongs to (a window handle on Windows,
+// an X window id or 0 on Linux, unused in memory), the screen size, and a row pitch in bytes
+// where the caller chooses it (0: the device's own; only the memory back end takes one).
+struct DisplayTarget {
+    std::uintptr_t window;
+    std::int32_t width;
+    std::int32_t height;
+    std::int32_t pitch;
+};
+
+// 1 when the device is up with a 32-bit frame of the target's size; 0 with the device down.
+int CreateDisplay(const DisplayTarget& target);
+// Takes the device down; safe at any time, any number of times. Always 1.
+int DestroyDisplay();
+LockedFrame LockBackBuffer();
+void UnlockBackBuffer();
+// Puts the last composed frame on the screen.
+void PresentFrame();

@@ -1,0 +1,14 @@
+// The memory back end's extras, for the programs that link it: the headless renderer reads the
+// frame it holds, and tests make its locks fail the way a lost display surface would.
+#pragma once
+
+#include "display/display.h"
+
+// The frame as last composed, without taking a lock (null when the device is down).
+LockedFrame PeekMemoryFrame();
+
+// While set, LockBackBuffer yields no frame.
+void SetMemoryLockFailure(bool failing);
+
+// How many times PresentFrame has been called since the device came up.
+int MemoryPresentCount();
