@@ -1,0 +1,183 @@
+// Globe texture mapping. Each visible cell is walked one map row at a time: the cell's side
+// edges are interpolated in three dimensions, the ends of each map row are projected with a
+// perspective divide, and along the row the screen position moves by constant steps. Each
+// texel fills the area swept by the segment between its upper and lower boundary points while
+// both ends move one pixel per axis per step.
+#include "render/globe_texture.h"
+
+#include "scene/globe_scene.h"
+
+namespace {
+
+struct Point3 {
+    float x;
+    float y;
+    float z;
+};
+
+struct Point2 {
+    float x;
+    float y;
+};
+
+Point3 operator+(const Point3& p, const Point3& q) { return {p.x + q.x, p.y + q.y, p.z + q.z}; }
+Point2 operator+(const Point2& p, const Point2& q) { return {p.x + q.x, p.y + q.y}; }
+Point2 operator-(const Point2& p, const Point2& q) { return {p.x - q.x, p.y - q.y}; }
+
+// The screen's bounds for rejecting and skipping: strictly beyond -1 on the left and top, strictly
+// beyond W and H on the right and bottom, so that a point exactly on x = W still counts as inside.
+struct ClipBounds {
+    float right;
+    float bottom;
+
+    bool BothBeyond(const Point2& p, const Point2& q) const {
+        return (p.x < -1.0f && q.x < -1.0f) || (p.y < -1.0f && q.y < -1.0f) || (p.x > right && q.x > right) ||
+               (p.y > bottom && q.y > bottom);
+    }
+    bool AllBeyond(const Point2& a, const Point2& b, const Point2& c, const Point2& d) const {
+        return (a.x < -1.0f && b.x < -1.0f && c.x < -1.0f && d.x < -1.0f) ||
+               (a.y < -1.0f && b.y < -1.0f && c.y < -1.0f && d.y < -1.0f) ||
+               (a.x > right && b.x > right && c.x > right && d.x > right) ||
+               (a.y > bottom && b.y > bottom && c.y > bottom && d.y > bottom);
+    }
+};
+
+std::int32_t StepTowards(std::int32_t from, std::int32_t to) { return from < to ? from + 1 : from - 1; }
+
+// One map row of one cell, between its upper boundary (left, right) and lower boundary
+// (leftBelow, rightBelow), covering map columns columnBegin .. columnEnd.
+struct MapRow {
+    Point3 left;
+    Point3 right;
+    Point3 leftBelow;
+    Point3 rightBelow;
+    std::int32_t row;
+    std::int32_t columnBegin;
+    std::int32_t columnEnd;
+};
+
+void DrawMapRow(const LockedFrame& frame, const MapRow& mapRow, Point2 origin, ClipBounds bounds) {
+    const GlobeScene& s = globeScene;
+    const float lx = mapRow.left.x / mapRow.left.z, ly = mapRow.left.y / mapRow.left.z;
+    const float rx = mapRow.right.x / mapRow.right.z, ry = mapRow.right.y / mapRow.right.z;
+    const float blx = mapRow.leftBelow.x / mapRow.leftBelow.z, bly = mapRow.leftBelow.y / mapRow.leftBelow.z;
+    const float brx = mapRow.rightBelow.x / mapRow.rightBelow.z, bry = mapRow.rightBelow.y / mapRow.rightBelow.z;
+    Point2 a{lx + origin.x, origin.y - ly};
+    Point2 b{blx + origin.x, origin.y - bly};
+    Point2 c{rx + origin.x, origin.y - ry};
+    Point2 d{brx + origin.x, origin.y - bry};
+    const Point2 upperStep{(rx - lx) / s.bandColumns, -(ry - ly) / s.bandColumns};
+    const Point2 lowerStep{(brx - blx) / s.bandColumns, -(bry - bly) / s.bandColumns};
+    if (bounds.AllBeyond(a, b, c, d)) return;
+
+    // Texels whose far side lies wholly beyond one edge are dropped from the front...
+    std::int32_t column = mapRow.columnBegin;
+    while (column <= mapRow.columnEnd) {
+        const Point2 nextA = a + upperStep, nextB = b + lowerStep;
+        if (!bounds.BothBeyond(nextA, nextB)) break;
+        a = nextA, b = nextB, ++column;
+    }
+    // ...and from the back.
+    std::int32_t end = mapRow.columnEnd;
+    while (end > column) {
+        const Point2 previousC = c - upperStep, previousD = d - lowerStep;
+        if (!bounds.BothBeyond(previousC, previousD)) break;
+        c = previousC, d = previousD, --end;
+    }
+
+    std::int32_t ax = static_cast<std::int32_t>(a.x), ay = static_cast<std::int32_t>(a.y);
+    std::int32_t bx = static_cast<std::int32_t>(b.x), by = static_cast<std::int32_t>(b.y);
+    const std::uint8_t* texel = s.mapPixels + mapRow.row * s.mapRowStride + column * s.mapBytesPerPixel;
+    const std::uint8_t* mask = s.lightMask.get() + mapRow.row * s.mapWidth + column;
+    for (std::int32_t k = column; k < end; ++k, texel += s.mapBytesPerPixel, ++mask) {
+        const TexelColour colour = ShadeTexel(texel, *mask, s.columnBrightness[k]);
+        a = a + upperStep;
+        b = b + lowerStep;
+        const std::int32_t nax = static_cast<std::int32_t>(a.x), nay = static_cast<std::int32_t>(a.y);
+        const std::int32_t nbx = static_cast<std::int32_t>(b.x), nby = static_cast<std::int32_t>(b.y);
+        while (ax != nax || ay != nay || bx != nbx || by != nby) {
+            DrawSegment(frame, ax, ay, bx, by, colour);
+            if (ax != nax) ax = StepTowards(ax, nax);
+            if (ay != nay) ay = StepTowards(ay, nay);
+            if (bx != nbx) bx = StepTowards(bx, nbx);
+            if (by != nby) by = StepTowards(by, nby);
+        }
+    }
+}
+
+}  // namespace
+
+TexelColour ShadeTexel(const std::uint8_t* texel, std::uint8_t mask, std::uint8_t brightness) {
+    // A light point on the night side keeps its own colour.
+    if (mask == 255 && brightness < 35) return {texel[0], texel[1], texel[2]};
+    return {static_cast<std::uint8_t>(texel[0] * brightness / 100), static_cast<std::uint8_t>(texel[1] * brightness / 100),
+            static_cast<std::uint8_t>(texel[2] * brightness / 100)};
+}
+
+void DrawSegment(const LockedFrame& frame, std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY,
+                 TexelColour colour) {
+    const GlobeScene& s = globeScene;
+    const auto plot = [&](std::int32_t x, std::int32_t y) {
+        if (x < 0 || x >= s.clipWidth || y < 0 || y >= s.clipHeight) return;
+        std::uint8_t* pixel = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + 4 * x;
+        pixel[0] = colour.blue;
+        pixel[1] = colour.green;
+        pixel[2] = colour.red;
+    };
+    // Alternate single x and y steps while both differ, then straight on; the end is not plotted.
+    while (fromX != toX || fromY != toY) {
+        if (fromX != toX) {
+            plot(fromX, fromY);
+            fromX = StepTowards(fromX, toX);
+        }
+        if (fromY != toY) {
+            plot(fromX, fromY);
+            fromY = StepTowards(fromY, toY);
+        }
+    }
+}
+
+void DrawGlobe(const LockedFrame& frame) {
+    GlobeScene& s = globeScene;
+    s.mapRowStride = ((s.mapWidth * s.mapBitsPerPixel + 31) & ~31) >> 3;
+    const int rowLength = s.longitudeBands + 1;
+    const float focal = static_cast<float>(s.halfGlobeRadius);
+    const double eyeDistance = s.globeRadius * 2.0;
+    const Point2 origin{static_cast<float>(s.screenCentreX + s.globeOffsetX),
+                        static_cast<float>(s.screenCentreY + s.globeOffsetY)};
+    const ClipBounds bounds{static_cast<float>(s.clipWidth), static_cast<float>(s.clipHeight)};
+
+    for (int i = 0; i < s.latitudeBands; ++i) {
+        for (int j = 0; j < s.longitudeBands; ++j) {
+            if (s.cellVisible[i * rowLength + j] != 1) continue;
+            MapRow mapRow;
+            const std::int32_t rowBegin = static_cast<std::int32_t>(static_cast<float>(i) * s.bandRows);
+            const std::int32_t rowEnd = rowBegin + static_cast<std::int32_t>(s.bandRows);
+            mapRow.columnBegin = static_cast<std::int32_t>(static_cast<float>(j) * s.bandColumns);
+            mapRow.columnEnd = mapRow.columnBegin + static_cast<std::int32_t>(s.bandColumns);
+
+            const Vertex3& v00 = s.vertices[i * rowLength + j];
+            const Vertex3& v10 = s.vertices[(i + 1) * rowLength + j];
+            const Vertex3& v01 = s.vertices[i * rowLength + j + 1];
+            const Vertex3& v11 = s.vertices[(i + 1) * rowLength + j + 1];
+            const Point3 leftStep{(v10.x - v00.x) / s.bandRows * focal, (v10.y - v00.y) / s.bandRows * focal,
+                                  (v10.z - v00.z) / s.bandRows};
+            const Point3 rightStep{(v11.x - v01.x) / s.bandRows * focal, (v11.y - v01.y) / s.bandRows * focal,
+                                   (v11.z - v01.z) / s.bandRows};
+            mapRow.left = {v00.x * focal, v00.y * focal, static_cast<float>(v00.z + eyeDistance)};
+            mapRow.right = {v01.x * focal, v01.y * focal, static_cast<float>(v01.z + eyeDistance)};
+            mapRow.leftBelow = leftStep + mapRow.left;
+            mapRow.rightBelow = rightStep + mapRow.right;
+
+            // The boundary points only ever grow by these additions, so neighbouring map rows
+            // share their screen points exactly.
+            for (mapRow.row = rowBegin; mapRow.row < rowEnd; ++mapRow.row) {
+                DrawMapRow(frame, mapRow, origin, bounds);
+                mapRow.left = leftStep + mapRow.left;
+                mapRow.right = rightStep + mapRow.right;
+                mapRow.leftBelow = leftStep + mapRow.leftBelow;
+                mapRow.rightBelow = rightStep + mapRow.rightBelow;
+            }
+        }
+    }
+}
