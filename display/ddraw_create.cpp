@@ -1,0 +1,3 @@
+#include "display/ddraw_display.h"
+
+HRESULT CreateDirectDraw(IDirectDraw** directDraw) { return DirectDrawCreate(nullptr, directDraw, nullptr); }

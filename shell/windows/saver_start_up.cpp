@@ -1,0 +1,107 @@
+// Brings the full-screen run (or options mode) up, runs the message loop and tears down.
+#include "shell/windows/saver_start_up.h"
+
+#include <windows.h>
+
+#include "display/display.h"
+#include "shell/saver_rules.h"
+#include "shell/windows/exported_procedures.h"
+#include "shell/windows/map_resource.h"
+#include "shell/windows/message_box.h"
+#include "shell/windows/shell_state.h"
+
+ShellState shellState;
+
+static bool RegisterSaverClass();
+static HWND CreateSaverWindow();
+static bool StartFullScreen();
+static void FlushMouseInput(HWND window);
+static WPARAM RunMessageLoop(HACCEL accelerators);
+
+namespace {
+constexpr UINT frameTimerId = 1;
+constexpr UINT tickInterval = 100;  // milliseconds: about ten frames a second
+constexpr UINT saverClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_SAVEBITS;
+constexpr WORD noSuchIcon = 123;    // none of the platform's icons, and the module has none
+}  // namespace
+
+int RunSaver(int showCommand) {
+    if (!RegisterSaverClass()) return 0;
+
+    HDC screen = GetDC(nullptr);
+    if (screen == nullptr) return 0;
+    shellState.screen = {GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES)};
+    shellState.mainWindow = CreateSaverWindow();
+    ReleaseDC(nullptr, screen);
+    if (shellState.mainWindow == nullptr) return 0;
+
+    ShowWindow(shellState.mainWindow, showCommand);
+    UpdateWindow(shellState.mainWindow);
+    // The module carries no accelerator table: the handle is null and translates nothing.
+    HACCEL accelerators = LoadAcceleratorsA(shellState.instance, saverName);
+
+    if (!shellState.optionsMode && !StartFullScreen()) return 0;
+    const WPARAM exitCode = RunMessageLoop(accelerators);
+    if (!shellState.optionsMode) {
+        DestroyDisplay();
+        FreeMapImage();
+    }
+    return static_cast<int>(exitCode);
+}
+
+static bool RegisterSaverClass() {
+    WNDCLASSA saverClass{};
+    saverClass.style = saverClassStyle;
+    saverClass.lpfnWndProc = TalScreenSaverProc;
+    saverClass.hInstance = shellState.instance;
+    saverClass.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(noSuchIcon));
+    saverClass.hCursor = nullptr;  // the pointer stays invisible over the window
+    saverClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    saverClass.lpszClassName = saverName;
+    return RegisterClassA(&saverClass) != 0;
+}
+
+// WM_CREATE runs inside this call: the options dialog, or the map and the scene.
+static HWND CreateSaverWindow() {
+    return CreateWindowExA(WS_EX_TOPMOST, saverName, saverName, WS_POPUP, 0, 0, shellState.screen.width,
+                           shellState.screen.height, nullptr, nullptr, shellState.instance, nullptr);
+}
+
+// Display device, trial lock, frame timer. After a display error the window and the map are
+// left for the end of the process.
+static bool StartFullScreen() {
+    const DisplayTarget target{reinterpret_cast<std::uintptr_t>(shellState.mainWindow), shellState.screen.width,
+                               shellState.screen.height, 0};
+    if (!CreateDisplay(target)) {
+        ShowMessageBox(shellState.mainWindow, "Can't initiliaze DirectX", MB_ICONHAND);
+        return false;
+    }
+    // The trial lock proves the back buffer's memory can be reached before the first frame.
+    if (LockBackBuffer().pixels == nullptr) {
+        DestroyDisplay();
+        ShowMessageBox(shellState.mainWindow, "Can't initiliaze DirectX memory", MB_ICONHAND);
+        return false;
+    }
+    UnlockBackBuffer();
+    shellState.timerId = SetTimer(shellState.mainWindow, frameTimerId, tickInterval, nullptr);
+    FlushMouseInput(shellState.mainWindow);
+    StartSaverRun();
+    return true;
+}
+
+// The move that the appearing window causes under the pointer must not count as the user's.
+static void FlushMouseInput(HWND window) {
+    MSG message;
+    while (PeekMessageA(&message, window, WM_MOUSEMOVE, WM_MBUTTONDBLCLK, PM_REMOVE)) {
+    }
+}
+
+static WPARAM RunMessageLoop(HACCEL accelerators) {
+    MSG message{};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (TranslateAcceleratorA(message.hwnd, accelerators, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return message.wParam;
+}

@@ -1,0 +1,86 @@
+// TalScreenSaverProc, the procedure of the one full-screen window. Window creation does the
+// chosen mode's work; timer ticks draw; input is judged by the saver rules every shell shares.
+#include <windows.h>
+
+#include "scene/globe_scene.h"
+#include "shell/map_format.h"
+#include "shell/saver_rules.h"
+#include "shell/windows/exported_procedures.h"
+#include "shell/windows/map_resource.h"
+#include "shell/windows/message_box.h"
+#include "shell/windows/shell_state.h"
+
+static LRESULT OnCreate(HWND window);
+static LRESULT OnDestroy(HWND window);
+static LRESULT OnTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+static LRESULT OnSaverInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam, SaverInput input);
+static int SetUpSceneFromMap();
+
+LRESULT CALLBACK TalScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window);
+    case WM_DESTROY:
+        return OnDestroy(window);
+    case WM_TIMER:
+        return OnTimer(window, message, wParam, lParam);
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        return OnSaverInput(window, message, wParam, lParam, SaverInput::keyPress);
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        return OnSaverInput(window, message, wParam, lParam, SaverInput::buttonPress);
+    case WM_MOUSEMOVE:
+        return OnSaverInput(window, message, wParam, lParam, SaverInput::pointerMove);
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+// Runs inside CreateWindowExA, while shellState.mainWindow is still null. Creation goes on
+// whatever happens here: only -1 would stop it.
+static LRESULT OnCreate(HWND window) {
+    if (shellState.optionsMode) {
+        DialogBoxParamA(shellState.instance, "IDD_OPTION", HostWindow(), TalScreenSaverConfigureDialog, 0);
+        PostQuitMessage(0);
+        return 1;
+    }
+    SetCursor(nullptr);
+    LoadMapImage(mapResourceId);
+    if (SetUpSceneFromMap() == 0) ShowMessageBox(window, "Error loading image", MB_OK);
+    return 1;
+}
+
+static LRESULT OnDestroy(HWND window) {
+    if (shellState.timerId != 0) KillTimer(window, shellState.timerId);
+    PostQuitMessage(0);
+    return 0;
+}
+
+static LRESULT OnTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    RunSaverTick();
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static LRESULT OnSaverInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam, SaverInput input) {
+    switch (JudgeSaverInput(input)) {
+    case SaverVerdict::swallow:
+        return 0;
+    case SaverVerdict::endRun:
+        DestroyWindow(window);  // WM_DESTROY stops the timer and posts the quit message
+        break;
+    case SaverVerdict::passOn:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The scene reads the information header from the locked header block; after a failed load
+// there may be no block, and then no pixels either, which the scene reports itself.
+static int SetUpSceneFromMap() {
+    const void* header = mapImage.headerBlock != nullptr ? GlobalLock(mapImage.headerBlock) : nullptr;
+    const int ready = SetUpScene(shellState.screen, static_cast<const std::uint8_t*>(header), mapImage.pixelData);
+    if (header != nullptr) GlobalUnlock(mapImage.headerBlock);
+    return ready;
+}
