@@ -1,0 +1,25 @@
+# The Linux saver's tests. The unit tests run anywhere; the display test needs an X display and
+# skips without one. scripts/test-linux-saver.sh runs everything under Xvfb, with the helpers
+# below, the way a person would check the saver.
+enable_testing()
+if(NOT TARGET GTest::gtest_main)
+  find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)
+
+set(QUILLOMANTRASE_LINUX_TESTS ${PROJECT_SOURCE_DIR}/tests/linux)
+
+add_executable(linux_saver_test
+  ${QUILLOMANTRASE_LINUX_TESTS}/frame_changes_test.cpp
+  ${QUILLOMANTRASE_LINUX_TESTS}/saver_arguments_test.cpp
+  ${QUILLOMANTRASE_LINUX_TESTS}/sdl_display_test.cpp)
+target_link_libraries(linux_saver_test PRIVATE
+  quillomantrase_display_sdl quillomantrase_linux_arguments X11::X11 GTest::gtest_main)
+gtest_discover_tests(linux_saver_test DISCOVERY_TIMEOUT 30)
+
+# A window of another program for the saver to draw into: prints its id, lives until killed.
+add_executable(test_host_window ${QUILLOMANTRASE_LINUX_TESTS}/test_host_window.cpp)
+target_link_libraries(test_host_window PRIVATE X11::X11)
+
+# Finds the stars and the globe in a screenshot.
+add_executable(picture_check ${QUILLOMANTRASE_LINUX_TESTS}/picture_check.cpp)
