@@ -1,0 +1,55 @@
+# quillomantrase, the Linux screen saver: the engine behind an SDL2 display and a shell that runs
+# full screen by itself or as an xscreensaver hack. Without SDL2 (or Xlib) it is left out.
+include_guard(GLOBAL)
+
+find_package(SDL2 CONFIG QUIET)
+find_package(X11 QUIET)
+if(NOT SDL2_FOUND OR NOT X11_FOUND)
+  message(STATUS "SDL2 or Xlib development files not found (Debian: libsdl2-dev): quillomantrase, the Linux saver, is not built")
+  return()
+endif()
+
+include(${CMAKE_CURRENT_LIST_DIR}/command-line.cmake)
+include(GNUInstallDirs)
+
+# Where xscreensaver looks for its hacks and their settings descriptions (Debian's places).
+set(QUILLOMANTRASE_HACK_DIR /usr/libexec/xscreensaver CACHE PATH "Directory for the xscreensaver hack")
+set(QUILLOMANTRASE_XSCREENSAVER_CONFIG_DIR /usr/share/xscreensaver/config CACHE PATH
+    "Directory for xscreensaver's hack descriptions")
+
+# Debian's SDL2 names its target SDL2::SDL2; older packages give only the variables.
+if(TARGET SDL2::SDL2)
+  set(QUILLOMANTRASE_SDL2 SDL2::SDL2)
+else()
+  add_library(quillomantrase_sdl2 INTERFACE)
+  target_include_directories(quillomantrase_sdl2 INTERFACE ${SDL2_INCLUDE_DIRS})
+  target_link_libraries(quillomantrase_sdl2 INTERFACE ${SDL2_LIBRARIES})
+  set(QUILLOMANTRASE_SDL2 quillomantrase_sdl2)
+endif()
+
+add_library(quillomantrase_display_sdl STATIC
+  ${PROJECT_SOURCE_DIR}/display/sdl_display.cpp
+  ${PROJECT_SOURCE_DIR}/display/frame_changes.cpp)
+target_include_directories(quillomantrase_display_sdl PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(quillomantrase_display_sdl PUBLIC ${QUILLOMANTRASE_SDL2})
+
+add_library(quillomantrase_linux_arguments STATIC ${PROJECT_SOURCE_DIR}/shell/linux/saver_arguments.cpp)
+target_link_libraries(quillomantrase_linux_arguments PUBLIC quillomantrase_command_line)
+
+add_executable(quillomantrase
+  ${PROJECT_SOURCE_DIR}/shell/linux/main.cpp
+  ${PROJECT_SOURCE_DIR}/shell/linux/saver_run.cpp
+  ${PROJECT_SOURCE_DIR}/shell/linux/host_window.cpp
+  ${PROJECT_SOURCE_DIR}/shell/linux/about_box.cpp
+  ${PROJECT_SOURCE_DIR}/shell/linux/linux_seam.cpp)
+target_link_libraries(quillomantrase PRIVATE
+  quillomantrase_linux_arguments quillomantrase_saver_rules quillomantrase_engine quillomantrase_map
+  quillomantrase_display_sdl X11::X11)
+
+install(TARGETS quillomantrase RUNTIME DESTINATION ${QUILLOMANTRASE_HACK_DIR})
+install(FILES ${PROJECT_SOURCE_DIR}/resources/quillomantrase.xml DESTINATION ${QUILLOMANTRASE_XSCREENSAVER_CONFIG_DIR})
+install(FILES ${PROJECT_SOURCE_DIR}/docs/quillomantrase.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+
+if(QUILLOMANTRASE_TESTS)
+  include(${PROJECT_SOURCE_DIR}/tests/linux/linux_tests.cmake)
+endif()

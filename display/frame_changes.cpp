@@ -1,0 +1,85 @@
+#include "display/frame_changes.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr std::int32_t bytesPerPixel = 4;
+
+constexpr std::int32_t CeilDiv(std::int32_t a, std::int32_t b) { return (a + b - 1) / b; }
+
+// Marks in changed[] the blocks of rows [top, bottom) where the frames differ.
+void FindChangedBlocks(const std::uint8_t* composed, std::int32_t composedPitch, const std::uint8_t* shown,
+                       std::int32_t shownPitch, std::int32_t width, std::int32_t top, std::int32_t bottom,
+                       bool* changed) {
+    const std::int32_t blocks = CeilDiv(width, blockPixels);
+    std::fill(changed, changed + blocks, false);
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * bytesPerPixel;
+    for (std::int32_t y = top; y < bottom; ++y) {
+        const std::uint8_t* from = composed + static_cast<std::ptrdiff_t>(y) * composedPitch;
+        const std::uint8_t* to = shown + static_cast<std::ptrdiff_t>(y) * shownPitch;
+        // Most rows are untouched sky: one comparison settles them.
+        if (std::memcmp(from, to, rowBytes) == 0) continue;
+        for (std::int32_t b = 0; b < blocks; ++b) {
+            if (changed[b]) continue;
+            const std::int32_t x = b * blockPixels;
+            const std::int32_t pixels = std::min(blockPixels, width - x);
+            changed[b] = std::memcmp(from + x * bytesPerPixel, to + x * bytesPerPixel,
+                                     static_cast<std::size_t>(pixels) * bytesPerPixel) != 0;
+        }
+    }
+}
+
+void CopyRect(const std::uint8_t* composed, std::int32_t composedPitch, std::uint8_t* shown, std::int32_t shownPitch,
+              const SDL_Rect& rect) {
+    for (std::int32_t y = rect.y; y < rect.y + rect.h; ++y)
+        std::memcpy(shown + static_cast<std::ptrdiff_t>(y) * shownPitch + rect.x * bytesPerPixel,
+                    composed + static_cast<std::ptrdiff_t>(y) * composedPitch + rect.x * bytesPerPixel,
+                    static_cast<std::size_t>(rect.w) * bytesPerPixel);
+}
+
+}  // namespace
+
+std::int32_t MostChangedRects(std::int32_t width, std::int32_t height) {
+    return CeilDiv(height, bandRows) * CeilDiv(CeilDiv(width, blockPixels), 2);
+}
+
+std::int32_t CopyChangedBlocks(const std::uint8_t* composed, std::int32_t composedPitch, std::uint8_t* shown,
+                               std::int32_t shownPitch, std::int32_t width, std::int32_t height, SDL_Rect* rects) {
+    if (width <= 0 || height <= 0 || width > widestFrame) return 0;
+    const std::int32_t blocks = CeilDiv(width, blockPixels);
+    bool changed[widestFrame / blockPixels];
+    // For each block, the rectangle whose run started there in the band above (-1: none), so
+    // that the same run in this band can lengthen it instead of adding one.
+    std::int32_t openAbove[widestFrame / blockPixels];
+    std::int32_t openHere[widestFrame / blockPixels];
+    std::fill(openAbove, openAbove + blocks, -1);
+    std::int32_t count = 0;
+    for (std::int32_t top = 0; top < height; top += bandRows) {
+        const std::int32_t bottom = std::min(top + bandRows, height);
+        FindChangedBlocks(composed, composedPitch, shown, shownPitch, width, top, bottom, changed);
+        std::fill(openHere, openHere + blocks, -1);
+        for (std::int32_t b = 0; b < blocks;) {
+            if (!changed[b]) {
+                ++b;
+                continue;
+            }
+            std::int32_t end = b;
+            while (end < blocks && changed[end]) ++end;
+            const SDL_Rect run{b * blockPixels, top, std::min(end * blockPixels, width) - b * blockPixels, bottom - top};
+            CopyRect(composed, composedPitch, shown, shownPitch, run);
+            const std::int32_t above = openAbove[b];
+            if (above >= 0 && rects[above].w == run.w) {
+                rects[above].h += run.h;
+                openHere[b] = above;
+            } else {
+                openHere[b] = count;
+                rects[count++] = run;
+            }
+            b = end;
+        }
+        std::copy(openHere, openHere + blocks, openAbove);
+    }
+    return count;
+}

@@ -1,0 +1,25 @@
+// What a new frame changed against the one the screen shows, so that only that goes out.
+//
+// The frame is cut into bands of bandRows rows and blocks of blockPixels pixels. A block that
+// differs anywhere from the shown frame is copied into it whole, and each run of such blocks in a
+// band becomes one rectangle (stacked with the same run of the band above where they line up).
+// The sky is black and still, so a frame's changes are the twinkling stars' marks and the
+// globe's old and new place: a few hundred small rectangles instead of the whole screen.
+#pragma once
+
+#include <cstdint>
+
+#include <SDL_rect.h>
+
+constexpr std::int32_t bandRows = 8;
+constexpr std::int32_t blockPixels = 32;
+// The X protocol's widest window; wider frames are not looked at.
+constexpr std::int32_t widestFrame = 32768;
+
+// Room for the rectangles of the worst frame of this size (every other block changed).
+std::int32_t MostChangedRects(std::int32_t width, std::int32_t height);
+
+// Brings the shown frame (4 bytes a pixel, like the composed one) up to the composed frame, and
+// fills rects with where they differed. Returns the number of rectangles; 0 when nothing changed.
+std::int32_t CopyChangedBlocks(const std::uint8_t* composed, std::int32_t composedPitch, std::uint8_t* shown,
+                               std::int32_t shownPitch, std::int32_t width, std::int32_t height, SDL_Rect* rects);

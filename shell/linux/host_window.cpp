@@ -1,0 +1,74 @@
+#include "shell/linux/host_window.h"
+
+#include <X11/Xlib.h>
+
+#include <cstdio>
+
+namespace {
+
+struct HostWindow {
+    Display* display = nullptr;
+    Window window = 0;
+    ScreenMetrics size{};
+};
+
+HostWindow hostWindow;
+int lastXError = 0;
+
+int NoteXError(Display*, XErrorEvent* error) {
+    lastXError = error->error_code;
+    return 0;
+}
+
+std::string NoSuchWindow(std::uintptr_t window) {
+    char text[160];
+    std::snprintf(text, sizeof text, "there is no window 0x%lx (%lu) on display %s", static_cast<unsigned long>(window),
+                  static_cast<unsigned long>(window), DisplayString(hostWindow.display));
+    return text;
+}
+
+}  // namespace
+
+std::string WatchHostWindow(std::uintptr_t window) {
+    HostWindow& h = hostWindow;
+    h.display = XOpenDisplay(nullptr);
+    if (h.display == nullptr) return "cannot open the X display";
+    // Set before SDL starts: SDL's own handler hands X errors on to the one it found.
+    XSetErrorHandler(NoteXError);
+    h.window = window != 0 ? static_cast<Window>(window) : DefaultRootWindow(h.display);
+    XWindowAttributes attributes;
+    lastXError = 0;
+    if (XGetWindowAttributes(h.display, h.window, &attributes) == 0) return NoSuchWindow(window);
+    // Structure and exposure events may be selected by any number of clients, unlike input.
+    XSelectInput(h.display, h.window, StructureNotifyMask | ExposureMask);
+    XSync(h.display, False);
+    if (lastXError != 0) return NoSuchWindow(window);
+    h.size = {attributes.width, attributes.height};
+    return {};
+}
+
+std::uintptr_t HostWindowId() { return hostWindow.window; }
+
+ScreenMetrics HostWindowSize() { return hostWindow.size; }
+
+HostChange ReadHostChanges() {
+    HostWindow& h = hostWindow;
+    HostChange change = HostChange::none;
+    while (XPending(h.display) > 0) {
+        XEvent event;
+        XNextEvent(h.display, &event);
+        if (event.type == DestroyNotify && event.xdestroywindow.window == h.window) return HostChange::gone;
+        if (event.type == ConfigureNotify && event.xconfigure.window == h.window &&
+            (event.xconfigure.width != h.size.width || event.xconfigure.height != h.size.height)) {
+            h.size = {event.xconfigure.width, event.xconfigure.height};
+            change = HostChange::resized;
+        }
+        if (event.type == Expose && change == HostChange::none) change = HostChange::exposed;
+    }
+    return change;
+}
+
+void StopWatchingHostWindow() {
+    if (hostWindow.display != nullptr) XCloseDisplay(hostWindow.display);
+    hostWindow = HostWindow{};
+}

@@ -1,0 +1,26 @@
+// The Linux saver's command line: its own options for running as an xscreensaver hack, over the
+// Windows-style switches that every saver shell reads the same way (shell/command_line.h).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum class SaverRun {
+    fullScreen,      // our own full-screen window, ended by input
+    hostWindow,      // drawing into another program's window (window), no input taken
+    rootWindow,      // drawing into the root window, no input taken
+    options,         // the about box
+    help,            // the usage text
+    wrongArguments,  // problem says what
+};
+
+struct SaverRequest {
+    SaverRun run;
+    std::uintptr_t window;
+    std::string problem;
+};
+
+extern const char* const saverUsage;
+
+// Reads argv (the program name first) and the XSCREENSAVER_WINDOW variable (null when unset).
+SaverRequest ReadSaverArguments(int argc, const char* const* argv, const char* saverWindowVariable);

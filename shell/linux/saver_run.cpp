@@ -1,0 +1,212 @@
+// The run follows the Windows module's order: the screen's size, the map and the scene, the
+// display, a trial lock, the start-up mouse flush, then one frame per 100 ms tick until the run
+// ends, and teardown in reverse. Failures show the system's own texts; unlike the Windows module,
+// the process then exits with 1, so that scripts and xscreensaver can tell.
+#include "shell/linux/saver_run.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+
+#include "display/sdl_display.h"
+#include "scene/globe_scene.h"
+#include "scene/platform_seam.h"
+#include "shell/builtin_map.h"
+#include "shell/linux/host_window.h"
+#include "shell/linux/linux_seam.h"
+#include "shell/map_image.h"
+#include "shell/saver_rules.h"
+
+namespace {
+
+constexpr int exitFailure = 1;
+constexpr Uint64 tickInterval = 100;  // milliseconds
+
+struct LinuxShell {
+    bool hack;  // drawing into another program's window
+    ScreenMetrics screen;
+};
+
+LinuxShell linuxShell;
+volatile std::sig_atomic_t stopRequested = 0;
+
+void RequestStop(int) { stopRequested = 1; }
+
+void CatchStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = RequestStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+// Hints that must be in place before SDL starts.
+void PrepareSdl() {
+    // Our own flag answers SIGTERM and SIGINT; SDL would turn them into a quit event.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // A screen saver must not hold off the system's own blanking and power saving.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+}
+
+int Fail(const char* detail, const char* text) {
+    if (detail != nullptr && detail[0] != '\0') std::fprintf(stderr, "quillomantrase: %s\n", detail);
+    ShowUserMessage(text);
+    return exitFailure;
+}
+
+int FailDisplay(const char* detail) { return Fail(detail, "Can't initiliaze DirectX"); }
+
+// The map linked into the program, and the scene set up on it for the screen.
+bool SetUpForScreen() {
+    const char* reason = nullptr;
+    LoadMapImage(BuiltInMapBytes(), BuiltInMapSize(), &reason);
+    if (SetUpScene(linuxShell.screen, mapImage.headerBlock, mapImage.pixelData.get()) != 0) return true;
+    Fail(reason != nullptr ? reason : globeScene.setUpFailure, "Error loading image");
+    return false;
+}
+
+// The display brought up and its memory tried once, before any frame depends on it.
+int BringUpDisplay(std::uintptr_t window) {
+    const ScreenMetrics& screen = linuxShell.screen;
+    if (CreateDisplay({window, screen.width, screen.height, 0}) == 0) return FailDisplay(SDL_GetError());
+    if (LockBackBuffer().pixels == nullptr) {
+        DestroyDisplay();
+        return Fail(nullptr, "Can't initiliaze DirectX memory");
+    }
+    UnlockBackBuffer();
+    return 0;
+}
+
+// Mouse events queued while the window appeared (SDL reports the pointer entering it as a
+// move) must not count towards the four moves that end the run: wait until the window is on the
+// screen, take in everything the X server has said by then, and drop the mouse's part.
+void FlushStartUpMouse() {
+    SDL_Event event;
+    const Uint64 giveUpAt = SDL_GetTicks64() + 2000;
+    while (SDL_GetTicks64() < giveUpAt && SDL_WaitEventTimeout(&event, 100) != 0) {
+        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) break;
+    }
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(DisplayWindow(), &info) && info.subsystem == SDL_SYSWM_X11)
+        XSync(info.info.x11.display, False);
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEBUTTONUP);
+}
+
+SaverInput SaverInputOf(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_KEYDOWN:
+        return SaverInput::keyPress;
+    case SDL_MOUSEBUTTONDOWN:
+        // The side buttons are not among the three that end a run.
+        return event.button.button <= SDL_BUTTON_RIGHT ? SaverInput::buttonPress : SaverInput::other;
+    case SDL_MOUSEMOTION:
+        return SaverInput::pointerMove;
+    default:
+        return SaverInput::other;
+    }
+}
+
+// True when the event ends the run.
+bool HandleEvent(const SDL_Event& event) {
+    if (event.type == SDL_QUIT) return true;
+    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) RepaintWholeFrame();
+    if (linuxShell.hack) return false;  // a hack takes no input
+    return JudgeSaverInput(SaverInputOf(event)) == SaverVerdict::endRun;
+}
+
+// The scene is set up for one size, so a window that changes size gets a new run at its new
+// size: new stars, the globe back at the start of its orbit.
+int StartAgainAtNewSize() {
+    DestroyDisplay();
+    linuxShell.screen = HostWindowSize();
+    if (!SetUpForScreen()) return exitFailure;
+    return BringUpDisplay(HostWindowId());
+}
+
+// 0 while the run goes on; otherwise what ended it: -1 for a normal end, or an exit code.
+int FollowHostWindow() {
+    switch (ReadHostChanges()) {
+    case HostChange::none:
+        return 0;
+    case HostChange::exposed:
+        RepaintWholeFrame();
+        return 0;
+    case HostChange::resized:
+        return StartAgainAtNewSize();
+    case HostChange::gone:
+        std::fprintf(stderr, "quillomantrase: the window we drew into is gone\n");
+        return -1;
+    }
+    return 0;
+}
+
+// One frame per tick, about ten a second; a late frame delays the next tick but ticks never
+// pile up. Returns the exit code.
+int RunFrames() {
+    Uint64 nextTick = SDL_GetTicks64() + tickInterval;
+    for (;;) {
+        if (stopRequested) return 0;
+        if (linuxShell.hack) {
+            const int ended = FollowHostWindow();
+            if (ended != 0) return ended < 0 ? 0 : ended;
+        }
+        const Uint64 now = SDL_GetTicks64();
+        if (now >= nextTick) {
+            RunSaverTick();
+            nextTick = std::max(nextTick + tickInterval, now);
+            continue;
+        }
+        SDL_Event event;
+        if (SDL_WaitEventTimeout(&event, static_cast<int>(nextTick - now)) != 0 && HandleEvent(event)) return 0;
+    }
+}
+
+int RunAndTearDown() {
+    const int exitCode = RunFrames();
+    DestroyDisplay();
+    FreeMapImage();
+    SDL_Quit();
+    return exitCode;
+}
+
+}  // namespace
+
+int RunFullScreen() {
+    linuxShell.hack = false;
+    PrepareSdl();
+    CatchStopSignals();
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) return FailDisplay(SDL_GetError());
+    ShowMessagesInBoxes(true);
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return FailDisplay(SDL_GetError());
+    linuxShell.screen = {desktop.w, desktop.h};
+    SDL_ShowCursor(SDL_DISABLE);
+    if (!SetUpForScreen()) return exitFailure;
+    if (const int failed = BringUpDisplay(0)) return failed;
+    FlushStartUpMouse();
+    StartSaverRun();
+    return RunAndTearDown();
+}
+
+int RunInHostWindow(std::uintptr_t window) {
+    linuxShell.hack = true;
+    PrepareSdl();
+    CatchStopSignals();
+    const std::string problem = WatchHostWindow(window);
+    if (!problem.empty()) return FailDisplay(problem.c_str());
+    // The window is an X window, whatever SDL would pick by itself.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) return FailDisplay(SDL_GetError());
+    linuxShell.screen = HostWindowSize();
+    if (!SetUpForScreen()) return exitFailure;
+    if (const int failed = BringUpDisplay(HostWindowId())) return failed;
+    const int exitCode = RunAndTearDown();
+    StopWatchingHostWindow();
+    return exitCode;
+}
