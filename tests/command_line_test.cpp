@@ -79,9 +79,9 @@ TEST(CommandLine, OverlongInputIsCutShortNotOverrun) {
     const std::string farSwitch = std::string(511, ' ') + "/p 12";
     EXPECT_EQ(SaverMode::fullScreen, ParseCommandLine(farSwitch.c_str()).mode);
     const std::string nearSwitch = std::string(505, 'x') + "/p 12" + std::string(4000, 'y');
-    const CommandChoice near = ParseCommandLine(nearSwitch.c_str());
-    EXPECT_EQ(SaverMode::preview, near.mode);
-    EXPECT_EQ(12u, near.hostWindow);
+    const CommandChoice nearChoice = ParseCommandLine(nearSwitch.c_str());
+    EXPECT_EQ(SaverMode::preview, nearChoice.mode);
+    EXPECT_EQ(12u, nearChoice.hostWindow);
 
     // A number text of more than 39 characters keeps its leading digits: these 39 wrap to the
     // same value as the full 60 would not, so the cut is visible.
