@@ -48,9 +48,13 @@ int FailSetUp(const char* text) {
     return 0;
 }
 
-// One try per tick; while it fails the ticks draw nothing and flip nothing.
+// One try per tick; while it fails the ticks draw nothing and flip nothing. The surfaces have
+// the last word: a restore can report success while another program still holds the display.
 void RestoreLostSurfaces() {
-    if (displayDevice.directDraw->RestoreAllSurfaces() == DD_OK) displayDevice.surfacesLost = false;
+    DisplayDevice& d = displayDevice;
+    if (d.directDraw->RestoreAllSurfaces() != DD_OK) return;
+    if (d.frontSurface->IsLost() != DD_OK || d.backBuffer->IsLost() != DD_OK) return;
+    d.surfacesLost = false;
 }
 
 }  // namespace

@@ -208,6 +208,22 @@ TEST_F(DisplayDevice, LostSurfacesAreRestoredOnLaterTicksOneTryATick) {
     EXPECT_EQ(3, FakeDirectDraw().restoreAttempts);
 }
 
+TEST_F(DisplayDevice, ARestoreThatLeavesTheSurfacesLostIsNotBelieved) {
+    FakeDirectDrawScript script;
+    script.hollowRestores = 2;  // as when another program still holds the display
+    UseFakeDirectDraw(script);
+    ASSERT_EQ(1, CreateDisplay(testTarget));
+    LoseFakeSurfaces();
+    EXPECT_FALSE(Tick());
+    const int locks = FakeDirectDraw().locks;
+    EXPECT_FALSE(Tick());
+    EXPECT_FALSE(Tick());
+    EXPECT_EQ(locks, FakeDirectDraw().locks) << "no lock while the surfaces say they are lost";
+    EXPECT_EQ(3, FakeDirectDraw().restoreAttempts);
+    EXPECT_TRUE(Tick());
+    EXPECT_EQ(1, FakeDirectDraw().flips);
+}
+
 TEST_F(DisplayDevice, AFlipThatFindsTheSurfacesLostLeadsToARestore) {
     UseFakeDirectDraw({});
     ASSERT_EQ(1, CreateDisplay(testTarget));

@@ -104,9 +104,15 @@ HRESULT WINAPI RestoreAllSurfaces(IDirectDraw7*) {
         --script.restoreFailures;
         return DDERR_WRONGMODE;
     }
+    if (script.hollowRestores > 0) {
+        --script.hollowRestores;
+        return DD_OK;
+    }
     fake.lost = false;
     return DD_OK;
 }
+
+HRESULT WINAPI IsLost(IDirectDrawSurface7*) { return fake.lost ? DDERR_SURFACELOST : DD_OK; }
 
 HRESULT WINAPI CreateSurface(IDirectDraw7*, DDSURFACEDESC2* description, IDirectDrawSurface7** surface, IUnknown*) {
     state.lastDescriptionSize = description->dwSize;
@@ -210,6 +216,7 @@ void UseFakeDirectDraw(const FakeDirectDrawScript& newScript) {
     surfaceTable.Lock = Lock;
     surfaceTable.Unlock = Unlock;
     surfaceTable.Flip = Flip;
+    surfaceTable.IsLost = IsLost;
     fake.firstInterface.lpVtbl = &firstTable;
     fake.directDraw7.lpVtbl = &table7;
     fake.front.lpVtbl = &surfaceTable;

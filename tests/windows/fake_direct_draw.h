@@ -21,6 +21,7 @@ struct FakeDirectDrawScript {
     FailingStep failingStep = FailingStep::none;
     int extraReferences = 0;      // references someone else holds on the object
     int restoreFailures = 0;      // RestoreAllSurfaces fails this often before it succeeds
+    int hollowRestores = 0;       // then reports success this often while the surfaces stay lost
     int keyPressAfterFlips = 0;   // the "user" presses a key after this many flips (0: never)
     int movesDuringSetUp = 0;     // mouse moves queued for the window while the mode is set
     std::int32_t pitch = 0;       // the back buffer's pitch (0: four bytes a pixel)
