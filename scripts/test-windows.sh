@@ -54,19 +54,8 @@ finish() {
 # --- what the checks need ------------------------------------------------------------------
 
 install_packages() {
-    local packages=(cmake ninja-build g++ libpng-dev googletest libgtest-dev g++-mingw-w64-x86-64-win32
-        wine wine64 fonts-wine xvfb xauth xdotool x11-apps imagemagick)
-    local missing=() package
-    for package in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-    done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    echo "installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    # Waits for another apt run instead of failing on its lock.
-    local apt=(apt-get -o DPkg::Lock::Timeout=900 -y -q)
-    "${apt[@]}" install "${missing[@]}" >/dev/null 2>&1 ||
-        { "${apt[@]}" update >/dev/null 2>&1 && "${apt[@]}" install "${missing[@]}" >/dev/null; }
+    bash scripts/ensure-packages.sh cmake ninja-build g++ libpng-dev googletest libgtest-dev \
+        g++-mingw-w64-x86-64-win32 wine wine64 fonts-wine xvfb xauth xdotool x11-apps imagemagick
 }
 
 build_all() {
