@@ -67,7 +67,8 @@ build_all() {
         { tail -20 "$work/native-build.log"; return 1; }
 }
 
-# Starts Xvfb at the given depth on the first free display; prints the display's number.
+# Starts Xvfb at the given depth on the first free display; sets xvfbNumber. (Not in a
+# subshell: the server's pid must reach the clean-up.)
 start_xvfb() {
     local depth=$1 number pid
     for number in $(seq 91 150); do
@@ -75,7 +76,11 @@ start_xvfb() {
         Xvfb ":$number" -screen 0 "1024x768x$depth" -nolisten tcp >/dev/null 2>&1 &
         pid=$!
         for _ in $(seq 1 40); do
-            [ -e "/tmp/.X11-unix/X$number" ] && { xvfbPids+=("$pid"); echo "$number"; return 0; }
+            if [ -e "/tmp/.X11-unix/X$number" ]; then
+                xvfbPids+=("$pid")
+                xvfbNumber=$number
+                return 0
+            fi
             kill -0 "$pid" 2>/dev/null || break
             sleep 0.1
         done
@@ -312,12 +317,11 @@ read_boxes() { # read_boxes HOW-MANY FIRST-WAIT-SECONDS
 }
 
 check_sixteen_bit_screen() {
-    local display
-    if ! display=$(start_xvfb 16); then
+    if ! start_xvfb 16; then
         fail "16-bit screen: Xvfb starts"
         return
     fi
-    use_display "$display"
+    use_display "$xvfbNumber"
     start_saver "$module" /s
     read_boxes 2 30
     check "16-bit screen: \"Can't initiliaze DirectX\" (${boxTexts[*]:-no box})" \
@@ -384,10 +388,11 @@ fi
 pass "the module and its tests build"
 check_module_file
 
-if ! screenDisplay=$(start_xvfb 24); then
+if ! start_xvfb 24; then
     fail "Xvfb starts"
     finish
 fi
+screenDisplay=$xvfbNumber
 export DISPLAY=:$screenDisplay
 check "a Wine prefix of our own" make_prefix
 wineserver -p
