@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "shell/linux/sdl_video.h"
+
 namespace {
 
 // The same words as the Windows module's options dialog.
@@ -15,7 +17,7 @@ constexpr const char* aboutText =
     "https://quillomantrase.example.org/source";
 
 bool ShowInMessageBox() {
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
+    if (!StartSdlVideo(screenDrivers)) return false;
     const SDL_MessageBoxButtonData ok{
         SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 1, "OK"};
     const SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, nullptr, aboutTitle, aboutText, 1, &ok, nullptr};

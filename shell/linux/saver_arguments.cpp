@@ -22,7 +22,7 @@ const char* const saverUsage =
     "  XSCREENSAVER_WINDOW=ID in the environment has the same effect as --window-id ID.\n"
     "When that window changes size, the run starts again at the new size.\n"
     "\n"
-    "  /c                 the about box (on standard output when there is no display)\n"
+    "  /c, -c             the about box (on standard output when there is no display)\n"
     "  --help             this text\n"
     "\n"
     "It exits with 1 when the map cannot be loaded (\"Error loading image\") or the display\n"
@@ -61,6 +61,7 @@ SaverRequest IntoWindow(std::uintptr_t window) {
 SaverRequest ReadSaverArguments(int argc, const char* const* argv, const char* saverWindowVariable) {
     bool root = false;
     bool windowGiven = false;
+    bool bareOptionsSwitch = false;
     std::uintptr_t window = 0;
     std::string windowsSwitches;
     for (int i = 1; i < argc; ++i) {
@@ -75,6 +76,8 @@ SaverRequest ReadSaverArguments(int argc, const char* const* argv, const char* s
         } else if (std::strncmp(argument, "--", 2) == 0) {
             return Wrong("unknown option " + std::string(argument));
         } else {
+            // On Windows "c" comes with the number of the settings window; here there is none.
+            if (std::strcmp(argument, "/c") == 0 || std::strcmp(argument, "-c") == 0) bareOptionsSwitch = true;
             if (!windowsSwitches.empty()) windowsSwitches += ' ';
             windowsSwitches += argument;
         }
@@ -82,7 +85,7 @@ SaverRequest ReadSaverArguments(int argc, const char* const* argv, const char* s
     if (windowGiven) return IntoWindow(window);
     const CommandChoice choice = ParseCommandLine(windowsSwitches.c_str());
     if (choice.mode == SaverMode::preview) return IntoWindow(choice.hostWindow);
-    if (choice.mode == SaverMode::options) return {SaverRun::options, choice.hostWindow, {}};
+    if (choice.mode == SaverMode::options || bareOptionsSwitch) return {SaverRun::options, choice.hostWindow, {}};
     if (saverWindowVariable != nullptr && saverWindowVariable[0] != '\0') {
         if (!ReadWindowId(saverWindowVariable, &window))
             return Wrong("XSCREENSAVER_WINDOW=" + std::string(saverWindowVariable) + " is not a window id");

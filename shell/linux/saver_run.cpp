@@ -18,6 +18,7 @@
 #include "shell/builtin_map.h"
 #include "shell/linux/host_window.h"
 #include "shell/linux/linux_seam.h"
+#include "shell/linux/sdl_video.h"
 #include "shell/map_image.h"
 #include "shell/saver_rules.h"
 
@@ -42,14 +43,6 @@ void CatchStopSignals() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
-}
-
-// Hints that must be in place before SDL starts.
-void PrepareSdl() {
-    // Our own flag answers SIGTERM and SIGINT; SDL would turn them into a quit event.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    // A screen saver must not hold off the system's own blanking and power saving.
-    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
 }
 
 int Fail(const char* detail, const char* text) {
@@ -179,9 +172,8 @@ int RunAndTearDown() {
 
 int RunFullScreen() {
     linuxShell.hack = false;
-    PrepareSdl();
     CatchStopSignals();
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) return FailDisplay(SDL_GetError());
+    if (!StartSdlVideo(screenDrivers)) return FailDisplay(SDL_GetError());
     ShowMessagesInBoxes(true);
     SDL_DisplayMode desktop;
     if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return FailDisplay(SDL_GetError());
@@ -196,13 +188,11 @@ int RunFullScreen() {
 
 int RunInHostWindow(std::uintptr_t window) {
     linuxShell.hack = true;
-    PrepareSdl();
     CatchStopSignals();
     const std::string problem = WatchHostWindow(window);
     if (!problem.empty()) return FailDisplay(problem.c_str());
     // The window is an X window, whatever SDL would pick by itself.
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) return FailDisplay(SDL_GetError());
+    if (!StartSdlVideo(x11Driver)) return FailDisplay(SDL_GetError());
     linuxShell.screen = HostWindowSize();
     if (!SetUpForScreen()) return exitFailure;
     if (const int failed = BringUpDisplay(HostWindowId())) return failed;

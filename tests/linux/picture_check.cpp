@@ -3,6 +3,7 @@
 //
 // Usage: picture_check FILE.ppm LEAST_STARS LEAST_GLOBE_PIXELS
 // Prints what it found and exits with 0 when there is enough of both, 1 otherwise.
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -17,20 +18,32 @@ struct Picture {
     std::vector<unsigned char> rgb;
 };
 
+// The next number of the header, past blanks and # comments (ImageMagick writes one).
+bool ReadHeaderNumber(std::FILE* file, int* value) {
+    int c = std::fgetc(file);
+    while (c == '#' || std::isspace(c)) {
+        if (c == '#')
+            while (c != '\n' && c != EOF) c = std::fgetc(file);
+        c = std::fgetc(file);
+    }
+    std::ungetc(c, file);
+    return std::fscanf(file, "%d", value) == 1;
+}
+
 bool ReadPpm(const char* path, Picture* picture) {
     std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr) return false;
     int maxValue = 0;
-    const bool headerRead = std::fscanf(file, "P6 %d %d %d", &picture->width, &picture->height, &maxValue) == 3 &&
-                            maxValue == 255 && std::fgetc(file) != EOF;
+    const bool headerRead = std::fgetc(file) == 'P' && std::fgetc(file) == '6' &&
+                            ReadHeaderNumber(file, &picture->width) && ReadHeaderNumber(file, &picture->height) &&
+                            ReadHeaderNumber(file, &maxValue) && maxValue == 255 && std::fgetc(file) != EOF;
+    bool complete = false;
     if (headerRead) {
         picture->rgb.resize(static_cast<std::size_t>(picture->width) * picture->height * 3);
-        const bool complete = std::fread(picture->rgb.data(), 1, picture->rgb.size(), file) == picture->rgb.size();
-        std::fclose(file);
-        return complete;
+        complete = std::fread(picture->rgb.data(), 1, picture->rgb.size(), file) == picture->rgb.size();
     }
     std::fclose(file);
-    return false;
+    return complete;
 }
 
 bool Lit(const Picture& p, int i) { return p.rgb[3 * i] != 0 || p.rgb[3 * i + 1] != 0 || p.rgb[3 * i + 2] != 0; }

@@ -15,7 +15,7 @@ SaverRequest Read(std::initializer_list<const char*> arguments, const char* save
 }
 
 TEST(SaverArguments, TheWindowsSwitchesForAFullScreenRun) {
-    for (auto arguments : {std::initializer_list<const char*>{}, {"/s"}, {"-s"}, {"s"}, {"/S"}, {"/p"}, {"/c"}})
+    for (auto arguments : {std::initializer_list<const char*>{}, {"/s"}, {"-s"}, {"s"}, {"/S"}, {"/p"}, {"c"}})
         EXPECT_EQ(Read(arguments).run, SaverRun::fullScreen);
 }
 
@@ -36,6 +36,8 @@ TEST(SaverArguments, HackModeFromOptionsSwitchesOrTheEnvironment) {
 
 TEST(SaverArguments, OptionsHelpAndWrongArguments) {
     EXPECT_EQ(Read({"/c:1234"}).run, SaverRun::options);
+    EXPECT_EQ(Read({"/c"}).run, SaverRun::options) << "no window number needed here";
+    EXPECT_EQ(Read({"-c"}).run, SaverRun::options);
     EXPECT_EQ(Read({"/c", "12", "/s", "5"}).run, SaverRun::options);
     EXPECT_EQ(Read({"--help"}).run, SaverRun::help);
     EXPECT_EQ(Read({"-h"}).run, SaverRun::help);

@@ -1,0 +1,10 @@
+// SDL's video started for the saver: only drivers that show a person something, so that without
+// a display SDL fails instead of drawing into its offscreen driver.
+#pragma once
+
+constexpr const char* screenDrivers = "x11,wayland,KMSDRM";
+constexpr const char* x11Driver = "x11";
+
+// True when SDL's video is up with one of the given drivers (a comma-separated list, which the
+// SDL_VIDEODRIVER variable overrides); SDL_GetError says why not.
+bool StartSdlVideo(const char* drivers);
