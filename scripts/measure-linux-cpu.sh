@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# What the Linux saver costs: whole-process CPU time per second of wall time (100% = one core
+# busy) at 10 frames a second, at 1280x720 and 1920x1080 on Xvfb, beside xscreensaver's glplanet
+# run the same way (--root, --delay 100000, so also 10 frames a second) on the same server in
+# the same run. The X server's own share is shown beside each, since putting pixels on the
+# screen costs there too. glplanet renders OpenGL in software (Mesa) here, as on any machine
+# without a GPU driver.
+#
+#   scripts/measure-linux-cpu.sh [SECONDS]    (default 20 per program and size)
+#
+# Builds the saver in build-linux/ and installs what is missing (Debian 12, as root). Not part
+# of the tests: its figures depend on the machine and on whatever else runs on it.
+set -u -o pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-20}
+warm_up=3
+build=build-linux
+saver=$build/quillomantrase
+glplanet=/usr/libexec/xscreensaver/glplanet
+
+bash scripts/ensure-packages.sh cmake make g++ pkg-config libpng-dev libsdl2-dev libx11-dev xvfb xauth \
+    x11-utils xscreensaver-gl-extra </dev/null || exit 1
+mkdir -p "$build"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$build/configure.log" 2>&1 || { cat "$build/configure.log"; exit 1; }
+cmake --build "$build" -j 2 --target quillomantrase >"$build/build.log" 2>&1 || { tail -n 40 "$build/build.log"; exit 1; }
+
+ticks=$(getconf CLK_TCK)
+xvfb_pid=
+program_pid=
+finish() { for pid in $program_pid $xvfb_pid; do kill "$pid" 2>/dev/null; done; }
+trap finish EXIT
+
+# User plus system CPU time of a process and all its threads, in clock ticks.
+cpu_ticks() { sed 's/^.*) //' "/proc/$1/stat" | awk '{print $12 + $13}'; }
+
+start_xvfb() {
+    local n
+    for n in $(seq 150 199); do
+        [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+        Xvfb :$n -screen 0 "$1x24" -nolisten tcp -noreset +extension GLX >/dev/null 2>&1 &
+        xvfb_pid=$!
+        export DISPLAY=:$n
+        for _ in $(seq 50); do
+            xdpyinfo >/dev/null 2>&1 && return 0
+            sleep 0.1
+        done
+        kill $xvfb_pid
+    done
+    echo "cannot start Xvfb" >&2
+    exit 1
+}
+
+# measure SIZE LABEL COMMAND...: prints one row of the table.
+measure() {
+    local size=$1 label=$2
+    shift 2
+    "$@" >/dev/null 2>&1 &
+    program_pid=$!
+    sleep "$warm_up"
+    if ! kill -0 "$program_pid" 2>/dev/null; then
+        printf '%-10s %-40s %s\n' "$size" "$label" "did not run"
+        return
+    fi
+    local program_before server_before program_after server_after
+    program_before=$(cpu_ticks "$program_pid")
+    server_before=$(cpu_ticks "$xvfb_pid")
+    sleep "$seconds"
+    program_after=$(cpu_ticks "$program_pid")
+    server_after=$(cpu_ticks "$xvfb_pid")
+    kill "$program_pid"
+    wait "$program_pid" 2>/dev/null
+    program_pid=
+    awk -v size="$size" -v label="$label" -v p=$((program_after - program_before)) \
+        -v x=$((server_after - server_before)) -v t="$ticks" -v s="$seconds" \
+        'BEGIN { printf "%-10s %-40s %8.1f%% %9.1f%%\n", size, label, 100 * p / t / s, 100 * x / t / s }'
+}
+
+echo "CPU per second of wall time, ${seconds}s each after ${warm_up}s of start-up; 100% is one core"
+printf '%-10s %-40s %9s %10s\n' size program program "X server"
+for size in 1280x720 1920x1080; do
+    start_xvfb "$size"
+    measure "$size" "quillomantrase (full screen)" "$saver"
+    measure "$size" "quillomantrase --root" "$saver" --root
+    measure "$size" "glplanet --root --delay 100000" "$glplanet" --root --delay 100000
+    kill "$xvfb_pid"
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=
+done
