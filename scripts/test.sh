@@ -47,7 +47,7 @@ fuzz() {
   local dir=build-fuzz
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DQUILLOMANTRASE_TESTS=OFF -DQUILLOMANTRASE_FUZZ=ON >"$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; return 1; }
-  cmake --build "$dir" -j "$jobs" || return 1
+  cmake --build "$dir" -j "$jobs" --target fuzzers || return 1
   local ok=0 target
   for target in "$dir"/fuzz/*_fuzz; do
     local name corpus
