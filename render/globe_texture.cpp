@@ -112,12 +112,13 @@ bool OnScreen(const BoundaryLine& line, int texels) {
 std::int32_t StepTowards(std::int32_t from, std::int32_t to) { return from < to ? from + 1 : from - 1; }
 
 // (t x p) / 100 for every byte t and brightness p, so that shading a texel is three look-ups.
+// The day-and-night table holds 34 to 100 only, but every byte has its row.
 struct ShadeTable {
-    std::uint8_t scaled[101][256];
+    std::uint8_t scaled[256][256];
 };
 constexpr ShadeTable MakeShadeTable() {
     ShadeTable table{};
-    for (int p = 0; p <= 100; ++p)
+    for (int p = 0; p < 256; ++p)
         for (int t = 0; t < 256; ++t) table.scaled[p][t] = static_cast<std::uint8_t>(t * p / 100);
     return table;
 }

@@ -114,6 +114,8 @@ TEST(ShadeTexel, NightLightsKeepTheirColourAndEverythingElseIsScaled) {
     EXPECT_TRUE(equal(ShadeTexel(texel, 255, 35), 70, 35, 17));
     EXPECT_TRUE(equal(ShadeTexel(texel, 254, 34), 68, 34, 17));
     EXPECT_TRUE(equal(ShadeTexel(texel, 0, 100), 200, 100, 50));
+    EXPECT_TRUE(equal(ShadeTexel(texel, 0, 0), 0, 0, 0));
+    EXPECT_TRUE(equal(ShadeTexel(texel, 0, 255), static_cast<std::uint8_t>(510), 255, 127));
 }
 
 TEST(DrawSegment, StepsAlternatelyAndLeavesTheEndPoint) {
