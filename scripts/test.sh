@@ -38,15 +38,17 @@ suite() {
 build_and_test() {
   local dir=$1
   shift
-  cmake -S . -B "$dir" -G Ninja "$@" >"$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; return 1; }
+  mkdir -p "$dir"
+  cmake -S . -B "$dir" -G Ninja "$@" >"$dir/configure.log" 2>&1 || { cat "$dir/configure.log"; return 1; }
   cmake --build "$dir" -j "$jobs" || return 1
   ctest --test-dir "$dir" -j "$jobs" --output-on-failure
 }
 
 fuzz() {
   local dir=build-fuzz
+  mkdir -p "$dir"
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-    -DQUILLOMANTRASE_TESTS=OFF -DQUILLOMANTRASE_FUZZ=ON >"$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; return 1; }
+    -DQUILLOMANTRASE_TESTS=OFF -DQUILLOMANTRASE_FUZZ=ON >"$dir/configure.log" 2>&1 || { cat "$dir/configure.log"; return 1; }
   cmake --build "$dir" -j "$jobs" --target fuzzers || return 1
   local ok=0 target
   for target in "$dir"/fuzz/*_fuzz; do
