@@ -31,6 +31,6 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 mkdir -p "$frames"
-"$build/quillomantrase-render" --size 640x480 --frames 120 --every 10 --output "$frames/globe-%05d.png" || exit 1
+"$build/shell/render_tool/quillomantrase-render" --size 640x480 --frames 120 --every 10 --output "$frames/globe-%05d.png" || exit 1
 echo "No display here: 12 frames of the first 12 seconds (every tenth frame) are in $PWD/$frames/"
 ls "$frames" | sed 's/^/  /'
