@@ -17,7 +17,7 @@ constexpr const char* aboutText =
     "https://quillomantrase.example.org/source";
 
 bool ShowInMessageBox() {
-    if (!StartSdlVideo(screenDrivers)) return false;
+    if (!StartSdlVideo(ScreenDrivers())) return false;
     const SDL_MessageBoxButtonData ok{
         SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 1, "OK"};
     const SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, nullptr, aboutTitle, aboutText, 1, &ok, nullptr};

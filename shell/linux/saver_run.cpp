@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <string>
 
 #include "display/sdl_display.h"
 #include "scene/globe_scene.h"
@@ -52,6 +53,11 @@ int Fail(const char* detail, const char* text) {
 }
 
 int FailDisplay(const char* detail) { return Fail(detail, "Can't initiliaze DirectX"); }
+
+int FailNoDisplay() {
+    const std::string detail = std::string("no display could be opened (SDL: ") + SDL_GetError() + ")";
+    return FailDisplay(detail.c_str());
+}
 
 // The map linked into the program, and the scene set up on it for the screen.
 bool SetUpForScreen() {
@@ -173,7 +179,7 @@ int RunAndTearDown() {
 int RunFullScreen() {
     linuxShell.hack = false;
     CatchStopSignals();
-    if (!StartSdlVideo(screenDrivers)) return FailDisplay(SDL_GetError());
+    if (!StartSdlVideo(ScreenDrivers())) return FailNoDisplay();
     ShowMessagesInBoxes(true);
     SDL_DisplayMode desktop;
     if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return FailDisplay(SDL_GetError());
@@ -192,7 +198,7 @@ int RunInHostWindow(std::uintptr_t window) {
     const std::string problem = WatchHostWindow(window);
     if (!problem.empty()) return FailDisplay(problem.c_str());
     // The window is an X window, whatever SDL would pick by itself.
-    if (!StartSdlVideo(x11Driver)) return FailDisplay(SDL_GetError());
+    if (!StartSdlVideo(x11Driver)) return FailNoDisplay();
     linuxShell.screen = HostWindowSize();
     if (!SetUpForScreen()) return exitFailure;
     if (const int failed = BringUpDisplay(HostWindowId())) return failed;

@@ -2,6 +2,13 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
+
+const char* ScreenDrivers() {
+    // Outside a Wayland session libwayland would complain on stderr before SDL moved on.
+    return std::getenv("WAYLAND_DISPLAY") != nullptr ? "x11,wayland,KMSDRM" : "x11,KMSDRM";
+}
+
 bool StartSdlVideo(const char* drivers) {
     // Our own flag answers SIGTERM and SIGINT; SDL would turn them into a quit event.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");

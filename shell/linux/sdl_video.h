@@ -2,8 +2,10 @@
 // a display SDL fails instead of drawing into its offscreen driver.
 #pragma once
 
-constexpr const char* screenDrivers = "x11,wayland,KMSDRM";
 constexpr const char* x11Driver = "x11";
+
+// X11, Wayland within a Wayland session, or the console's kernel mode setting.
+const char* ScreenDrivers();
 
 // True when SDL's video is up with one of the given drivers (a comma-separated list, which the
 // SDL_VIDEODRIVER variable overrides); SDL_GetError says why not.
