@@ -85,8 +85,10 @@ int BringUpDisplay(std::uintptr_t window) {
 // screen, take in everything the X server has said by then, and drop the mouse's part.
 void FlushStartUpMouse() {
     SDL_Event event;
+    SDL_Event keyPress{};  // a key pressed meanwhile still ends the run
     const Uint64 giveUpAt = SDL_GetTicks64() + 2000;
     while (SDL_GetTicks64() < giveUpAt && SDL_WaitEventTimeout(&event, 100) != 0) {
+        if (event.type == SDL_KEYDOWN) keyPress = event;
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) break;
     }
     SDL_SysWMinfo info;
@@ -95,6 +97,7 @@ void FlushStartUpMouse() {
         XSync(info.info.x11.display, False);
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEBUTTONUP);
+    if (keyPress.type == SDL_KEYDOWN) SDL_PushEvent(&keyPress);
 }
 
 SaverInput SaverInputOf(const SDL_Event& event) {
