@@ -2,19 +2,8 @@
 // edges are interpolated in three dimensions, the ends of each map row are projected with a
 // perspective divide, and along the row the screen position moves by constant steps. Each
 // texel fills the area swept by the segment between its upper and lower boundary points while
-// both ends move one pixel per axis per step; later texels overwrite earlier ones.
-//
-// The work is shaped for speed without changing a pixel:
-// - a cell's boundary lines are shared by the map rows on either side of them (the lower
-//   boundary of one row is, value for value, the upper boundary of the next), so each line's
-//   points along the row are stepped out and truncated once, not twice;
-// - a map row whose swept points all lie on the screen is drawn without bounds tests, by
-//   stepping a pixel pointer;
-// - a texel is shaded only when it draws something.
+// both ends move one pixel per axis per step.
 #include "render/globe_texture.h"
-
-#include <algorithm>
-#include <cstring>
 
 #include "scene/globe_scene.h"
 
@@ -32,6 +21,7 @@ struct Point2 {
 };
 
 Point3 operator+(const Point3& p, const Point3& q) { return {p.x + q.x, p.y + q.y, p.z + q.z}; }
+Point2 operator+(const Point2& p, const Point2& q) { return {p.x + q.x, p.y + q.y}; }
 Point2 operator-(const Point2& p, const Point2& q) { return {p.x - q.x, p.y - q.y}; }
 
 // The screen's bounds for rejecting and skipping: strictly beyond -1 on the left and top, strictly
@@ -52,185 +42,87 @@ struct ClipBounds {
     }
 };
 
-// A map row has at most mapWidth / 5 texels: the widest map is 1000 texels, and the band counts
-// never fall below 5. Its boundary points run one further, for the leading skip's last test.
-constexpr int largestRowPoints = brightnessColumns / 5 + 2;
-
-// One boundary line of a cell: its points along the map row, from the left edge of the cell by
-// steps of one texel, as floats and truncated to pixels.
-struct PixelPoint {
-    std::int32_t x;
-    std::int32_t y;
-};
-
-// Both coordinates at once: one comparison instead of two, on the hottest path of the globe.
-inline bool SamePixel(const PixelPoint& p, const PixelPoint& q) {
-    std::uint64_t first, second;
-    std::memcpy(&first, &p, sizeof first);
-    std::memcpy(&second, &q, sizeof second);
-    return first == second;
-}
-
-struct BoundaryLine {
-    Point2 point[largestRowPoints];
-    PixelPoint pixel[largestRowPoints];
-    Point2 rightEnd;  // the projected right end, where the trailing skip starts
-    Point2 step;
-
-    Point2 At(int k) const { return point[k]; }
-};
-
-// The two lines around the map row being drawn; the lower one becomes the next row's upper.
-BoundaryLine boundaryLines[2];
-
-// Projects the line between the cell's left and right edge points and steps its points out.
-void StepOutLine(const Point3& left, const Point3& right, Point2 origin, float bandColumns, int texels,
-                 BoundaryLine* line) {
-    const float lx = left.x / left.z, ly = left.y / left.z;
-    const float rx = right.x / right.z, ry = right.y / right.z;
-    line->rightEnd = {rx + origin.x, origin.y - ry};
-    line->step = {(rx - lx) / bandColumns, -(ry - ly) / bandColumns};
-    Point2 p{lx + origin.x, origin.y - ly};
-    line->point[0] = p;
-    line->pixel[0] = {static_cast<std::int32_t>(p.x), static_cast<std::int32_t>(p.y)};
-    for (int k = 1; k <= texels + 1; ++k) {
-        p = {p.x + line->step.x, p.y + line->step.y};
-        line->point[k] = p;
-        line->pixel[k] = {static_cast<std::int32_t>(p.x), static_cast<std::int32_t>(p.y)};
-    }
-}
-
-// Whether every pixel point from 0 to `texels` lies on the screen. Adding a constant step never
-// turns a float sequence back, and truncation keeps order, so the extremes are the two ends.
-bool OnScreen(const BoundaryLine& line, int texels) {
-    const GlobeScene& s = globeScene;
-    const PixelPoint first = line.pixel[0], last = line.pixel[texels];
-    return std::min(first.x, last.x) >= 0 && std::max(first.x, last.x) < s.clipWidth && std::min(first.y, last.y) >= 0 &&
-           std::max(first.y, last.y) < s.clipHeight;
-}
-
 std::int32_t StepTowards(std::int32_t from, std::int32_t to) { return from < to ? from + 1 : from - 1; }
 
-// (t x p) / 100 for every byte t and brightness p, so that shading a texel is three look-ups.
-// The day-and-night table holds 34 to 100 only, but every byte has its row.
-struct ShadeTable {
-    std::uint8_t scaled[256][256];
-};
-constexpr ShadeTable MakeShadeTable() {
-    ShadeTable table{};
-    for (int p = 0; p < 256; ++p)
-        for (int t = 0; t < 256; ++t) table.scaled[p][t] = static_cast<std::uint8_t>(t * p / 100);
-    return table;
-}
-constexpr ShadeTable shadeTable = MakeShadeTable();
-
-inline TexelColour Shade(const std::uint8_t* texel, std::uint8_t mask, std::uint8_t brightness) {
-    // A light point on the night side keeps its own colour.
-    if (mask == 255 && brightness < 35) return {texel[0], texel[1], texel[2]};
-    const std::uint8_t* scaled = shadeTable.scaled[brightness];
-    return {scaled[texel[0]], scaled[texel[1]], scaled[texel[2]]};
-}
-
-std::uint32_t PackedColour(TexelColour colour) {
-    return static_cast<std::uint32_t>(colour.blue) | static_cast<std::uint32_t>(colour.green) << 8 |
-           static_cast<std::uint32_t>(colour.red) << 16;
-}
-
-// The frame's pixels are written whole, with the fourth byte 0: it is 0 in every composed frame
-// (the frame is cleared first and nothing else writes it), so this leaves it as it was.
-inline void Store(std::uint8_t* pixel, std::uint32_t colour) { std::memcpy(pixel, &colour, sizeof colour); }
-
-// The stepping path from the pixel at `pixel` by (dx, dy), end excluded, with no bounds tests:
-// alternate x and y steps while both remain, then straight on.
-inline void SweepUnclipped(std::uint8_t* pixel, std::int32_t dx, std::int32_t dy, std::ptrdiff_t pitch,
-                           std::uint32_t colour) {
-    const std::ptrdiff_t stepX = dx > 0 ? 4 : -4;
-    const std::ptrdiff_t stepY = dy > 0 ? pitch : -pitch;
-    const std::int32_t lengthX = dx > 0 ? dx : -dx;
-    const std::int32_t lengthY = dy > 0 ? dy : -dy;
-    const std::int32_t both = std::min(lengthX, lengthY);
-    for (std::int32_t i = 0; i < both; ++i) {
-        Store(pixel, colour);
-        pixel += stepX;
-        Store(pixel, colour);
-        pixel += stepY;
-    }
-    for (std::int32_t i = both; i < lengthX; ++i, pixel += stepX) Store(pixel, colour);
-    for (std::int32_t i = both; i < lengthY; ++i, pixel += stepY) Store(pixel, colour);
-}
-
-struct MapRowSpan {
-    std::int32_t mapRow;
+// One map row of one cell, between its upper boundary (left, right) and lower boundary
+// (leftBelow, rightBelow), covering map columns columnBegin .. columnEnd.
+struct MapRow {
+    Point3 left;
+    Point3 right;
+    Point3 leftBelow;
+    Point3 rightBelow;
+    std::int32_t row;
     std::int32_t columnBegin;
-    std::int32_t first;  // texels first .. end - 1 of the row are swept
-    std::int32_t end;
+    std::int32_t columnEnd;
 };
 
-// Sweeps the texels of one map row between its upper and lower boundary lines.
-template <bool clipped>
-void SweepMapRow(const LockedFrame& frame, const BoundaryLine& upper, const BoundaryLine& lower, MapRowSpan span) {
+void DrawMapRow(const LockedFrame& frame, const MapRow& mapRow, Point2 origin, ClipBounds bounds) {
     const GlobeScene& s = globeScene;
-    PixelPoint a = upper.pixel[span.first], b = lower.pixel[span.first];
-    const std::int32_t column = span.columnBegin + span.first;
-    const std::uint8_t* texel = s.mapPixels + span.mapRow * s.mapRowStride + column * s.mapBytesPerPixel;
-    const std::uint8_t* mask = s.lightMask.get() + span.mapRow * s.mapWidth + column;
-    const std::uint8_t* brightness = s.columnBrightness + column;
-    for (std::int32_t k = span.first; k < span.end; ++k, texel += s.mapBytesPerPixel, ++mask, ++brightness) {
-        const PixelPoint nextA = upper.pixel[k + 1], nextB = lower.pixel[k + 1];
-        if (SamePixel(a, nextA) && SamePixel(b, nextB)) continue;  // the texel covers no pixel step: it draws nothing
-        const TexelColour colour = Shade(texel, *mask, *brightness);
-        const std::uint32_t packed = PackedColour(colour);
-        do {
-            if constexpr (clipped) {
-                DrawSegment(frame, a.x, a.y, b.x, b.y, colour);
-            } else {
-                SweepUnclipped(frame.pixels + static_cast<std::ptrdiff_t>(a.y) * frame.pitch + 4 * a.x, b.x - a.x,
-                               b.y - a.y, frame.pitch, packed);
-            }
-            if (a.x != nextA.x) a.x = StepTowards(a.x, nextA.x);
-            if (a.y != nextA.y) a.y = StepTowards(a.y, nextA.y);
-            if (b.x != nextB.x) b.x = StepTowards(b.x, nextB.x);
-            if (b.y != nextB.y) b.y = StepTowards(b.y, nextB.y);
-        } while (!(SamePixel(a, nextA) && SamePixel(b, nextB)));
-    }
-}
+    const float lx = mapRow.left.x / mapRow.left.z, ly = mapRow.left.y / mapRow.left.z;
+    const float rx = mapRow.right.x / mapRow.right.z, ry = mapRow.right.y / mapRow.right.z;
+    const float blx = mapRow.leftBelow.x / mapRow.leftBelow.z, bly = mapRow.leftBelow.y / mapRow.leftBelow.z;
+    const float brx = mapRow.rightBelow.x / mapRow.rightBelow.z, bry = mapRow.rightBelow.y / mapRow.rightBelow.z;
+    Point2 a{lx + origin.x, origin.y - ly};
+    Point2 b{blx + origin.x, origin.y - bly};
+    Point2 c{rx + origin.x, origin.y - ry};
+    Point2 d{brx + origin.x, origin.y - bry};
+    const Point2 upperStep{(rx - lx) / s.bandColumns, -(ry - ly) / s.bandColumns};
+    const Point2 lowerStep{(brx - blx) / s.bandColumns, -(bry - bly) / s.bandColumns};
+    if (bounds.AllBeyond(a, b, c, d)) return;
 
-// Draws map row `mapRow` of a cell: rejects it when it lies wholly beyond one edge, drops the
-// texels beyond an edge at either end, and sweeps the rest.
-void DrawMapRow(const LockedFrame& frame, const BoundaryLine& upper, const BoundaryLine& lower, std::int32_t mapRow,
-                std::int32_t columnBegin, std::int32_t texels, ClipBounds bounds) {
-    if (bounds.AllBeyond(upper.At(0), lower.At(0), upper.rightEnd, lower.rightEnd)) return;
-    // The test looks at the far side of each texel and drops the texel when that side is
-    // wholly beyond one edge.
-    std::int32_t first = 0;
-    while (first <= texels && bounds.BothBeyond(upper.At(first + 1), lower.At(first + 1))) ++first;
-    std::int32_t end = texels;
-    for (Point2 c = upper.rightEnd, d = lower.rightEnd; end > first; --end) {
-        const Point2 previousC = c - upper.step, previousD = d - lower.step;
-        if (!bounds.BothBeyond(previousC, previousD)) break;
-        c = previousC, d = previousD;
+    // Texels whose far side lies wholly beyond one edge are dropped from the front...
+    std::int32_t column = mapRow.columnBegin;
+    while (column <= mapRow.columnEnd) {
+        const Point2 nextA = a + upperStep, nextB = b + lowerStep;
+        if (!bounds.BothBeyond(nextA, nextB)) break;
+        a = nextA, b = nextB, ++column;
     }
-    const MapRowSpan span{mapRow, columnBegin, first, end};
-    if (OnScreen(upper, texels) && OnScreen(lower, texels)) {
-        SweepMapRow<false>(frame, upper, lower, span);
-    } else {
-        SweepMapRow<true>(frame, upper, lower, span);
+    // ...and from the back.
+    std::int32_t end = mapRow.columnEnd;
+    while (end > column) {
+        const Point2 previousC = c - upperStep, previousD = d - lowerStep;
+        if (!bounds.BothBeyond(previousC, previousD)) break;
+        c = previousC, d = previousD, --end;
+    }
+
+    std::int32_t ax = static_cast<std::int32_t>(a.x), ay = static_cast<std::int32_t>(a.y);
+    std::int32_t bx = static_cast<std::int32_t>(b.x), by = static_cast<std::int32_t>(b.y);
+    const std::uint8_t* texel = s.mapPixels + mapRow.row * s.mapRowStride + column * s.mapBytesPerPixel;
+    const std::uint8_t* mask = s.lightMask.get() + mapRow.row * s.mapWidth + column;
+    for (std::int32_t k = column; k < end; ++k, texel += s.mapBytesPerPixel, ++mask) {
+        const TexelColour colour = ShadeTexel(texel, *mask, s.columnBrightness[k]);
+        a = a + upperStep;
+        b = b + lowerStep;
+        const std::int32_t nax = static_cast<std::int32_t>(a.x), nay = static_cast<std::int32_t>(a.y);
+        const std::int32_t nbx = static_cast<std::int32_t>(b.x), nby = static_cast<std::int32_t>(b.y);
+        while (ax != nax || ay != nay || bx != nbx || by != nby) {
+            DrawSegment(frame, ax, ay, bx, by, colour);
+            if (ax != nax) ax = StepTowards(ax, nax);
+            if (ay != nay) ay = StepTowards(ay, nay);
+            if (bx != nbx) bx = StepTowards(bx, nbx);
+            if (by != nby) by = StepTowards(by, nby);
+        }
     }
 }
 
 }  // namespace
 
 TexelColour ShadeTexel(const std::uint8_t* texel, std::uint8_t mask, std::uint8_t brightness) {
-    return Shade(texel, mask, brightness);
+    // A light point on the night side keeps its own colour.
+    if (mask == 255 && brightness < 35) return {texel[0], texel[1], texel[2]};
+    return {static_cast<std::uint8_t>(texel[0] * brightness / 100), static_cast<std::uint8_t>(texel[1] * brightness / 100),
+            static_cast<std::uint8_t>(texel[2] * brightness / 100)};
 }
 
 void DrawSegment(const LockedFrame& frame, std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY,
                  TexelColour colour) {
     const GlobeScene& s = globeScene;
-    const std::uint32_t packed = PackedColour(colour);
     const auto plot = [&](std::int32_t x, std::int32_t y) {
         if (x < 0 || x >= s.clipWidth || y < 0 || y >= s.clipHeight) return;
-        Store(frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + 4 * x, packed);
+        std::uint8_t* pixel = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + 4 * x;
+        pixel[0] = colour.blue;
+        pixel[1] = colour.green;
+        pixel[2] = colour.red;
     };
     // Alternate single x and y steps while both differ, then straight on; the end is not plotted.
     while (fromX != toX || fromY != toY) {
@@ -254,14 +146,16 @@ void DrawGlobe(const LockedFrame& frame) {
     const Point2 origin{static_cast<float>(s.screenCentreX + s.globeOffsetX),
                         static_cast<float>(s.screenCentreY + s.globeOffsetY)};
     const ClipBounds bounds{static_cast<float>(s.clipWidth), static_cast<float>(s.clipHeight)};
-    const std::int32_t rowsPerCell = static_cast<std::int32_t>(s.bandRows);
-    const std::int32_t texelsPerRow = static_cast<std::int32_t>(s.bandColumns);
 
     for (int i = 0; i < s.latitudeBands; ++i) {
         for (int j = 0; j < s.longitudeBands; ++j) {
             if (s.cellVisible[i * rowLength + j] != 1) continue;
+            MapRow mapRow;
             const std::int32_t rowBegin = static_cast<std::int32_t>(static_cast<float>(i) * s.bandRows);
-            const std::int32_t columnBegin = static_cast<std::int32_t>(static_cast<float>(j) * s.bandColumns);
+            const std::int32_t rowEnd = rowBegin + static_cast<std::int32_t>(s.bandRows);
+            mapRow.columnBegin = static_cast<std::int32_t>(static_cast<float>(j) * s.bandColumns);
+            mapRow.columnEnd = mapRow.columnBegin + static_cast<std::int32_t>(s.bandColumns);
+
             const Vertex3& v00 = s.vertices[i * rowLength + j];
             const Vertex3& v10 = s.vertices[(i + 1) * rowLength + j];
             const Vertex3& v01 = s.vertices[i * rowLength + j + 1];
@@ -270,16 +164,19 @@ void DrawGlobe(const LockedFrame& frame) {
                                   (v10.z - v00.z) / s.bandRows};
             const Point3 rightStep{(v11.x - v01.x) / s.bandRows * focal, (v11.y - v01.y) / s.bandRows * focal,
                                    (v11.z - v01.z) / s.bandRows};
+            mapRow.left = {v00.x * focal, v00.y * focal, static_cast<float>(v00.z + eyeDistance)};
+            mapRow.right = {v01.x * focal, v01.y * focal, static_cast<float>(v01.z + eyeDistance)};
+            mapRow.leftBelow = leftStep + mapRow.left;
+            mapRow.rightBelow = rightStep + mapRow.right;
+
             // The boundary points only ever grow by these additions, so neighbouring map rows
             // share their screen points exactly.
-            Point3 left{v00.x * focal, v00.y * focal, static_cast<float>(v00.z + eyeDistance)};
-            Point3 right{v01.x * focal, v01.y * focal, static_cast<float>(v01.z + eyeDistance)};
-            StepOutLine(left, right, origin, s.bandColumns, texelsPerRow, &boundaryLines[0]);
-            for (std::int32_t r = 0; r < rowsPerCell; ++r) {
-                left = leftStep + left;
-                right = rightStep + right;
-                StepOutLine(left, right, origin, s.bandColumns, texelsPerRow, &boundaryLines[(r + 1) & 1]);
-                DrawMapRow(frame, boundaryLines[r & 1], boundaryLines[(r + 1) & 1], rowBegin + r, columnBegin, texelsPerRow, bounds);
+            for (mapRow.row = rowBegin; mapRow.row < rowEnd; ++mapRow.row) {
+                DrawMapRow(frame, mapRow, origin, bounds);
+                mapRow.left = leftStep + mapRow.left;
+                mapRow.right = rightStep + mapRow.right;
+                mapRow.leftBelow = leftStep + mapRow.leftBelow;
+                mapRow.rightBelow = rightStep + mapRow.rightBelow;
             }
         }
     }
