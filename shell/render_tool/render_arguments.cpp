@@ -83,9 +83,9 @@ std::string FrameFileName(const std::string& output, std::int32_t tick) {
     const bool hasField = FindFrameField(output, &start, &length, &malformed);
     std::string number = std::to_string(tick);
     if (hasField) {
-        const std::string spec = output.substr(start + 1, length - 2);
-        const bool zeroPad = !spec.empty() && spec[0] == '0';
-        const std::size_t width = spec.empty() ? 0 : static_cast<std::size_t>(std::atoi(spec.c_str()));
+        const std::string field = output.substr(start + 1, length - 2);
+        const bool zeroPad = !field.empty() && field[0] == '0';
+        const std::size_t width = field.empty() ? 0 : static_cast<std::size_t>(std::atoi(field.c_str()));
         if (number.size() < width) number.insert(0, width - number.size(), zeroPad ? '0' : ' ');
     }
     std::string name;
