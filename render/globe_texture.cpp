@@ -44,6 +44,42 @@ struct ClipBounds {
 
 std::int32_t StepTowards(std::int32_t from, std::int32_t to) { return from < to ? from + 1 : from - 1; }
 
+// Colours travel as blue | green << 8 | red << 16 inside the renderer: a three-byte record is
+// assembled in memory byte by byte and read back whole, which stalls on every texel.
+using PackedColour = std::uint32_t;
+
+PackedColour Pack(std::uint32_t blue, std::uint32_t green, std::uint32_t red) { return blue | green << 8 | red << 16; }
+
+PackedColour Shade(const std::uint8_t* texel, std::uint8_t mask, std::uint8_t brightness) {
+    // A light point on the night side keeps its own colour.
+    if (mask == 255 && brightness < 35) return Pack(texel[0], texel[1], texel[2]);
+    return Pack(texel[0] * brightness / 100 & 0xFF, texel[1] * brightness / 100 & 0xFF, texel[2] * brightness / 100 & 0xFF);
+}
+
+// Plots the stepping path from (fromX, fromY) towards (toX, toY), end excluded, clipped to the
+// screen: alternate single x and y steps while both differ, then straight on.
+void PlotSegment(const LockedFrame& frame, std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY,
+                 PackedColour colour) {
+    const GlobeScene& s = globeScene;
+    const auto plot = [&](std::int32_t x, std::int32_t y) {
+        if (x < 0 || x >= s.clipWidth || y < 0 || y >= s.clipHeight) return;
+        std::uint8_t* pixel = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + 4 * x;
+        pixel[0] = static_cast<std::uint8_t>(colour);
+        pixel[1] = static_cast<std::uint8_t>(colour >> 8);
+        pixel[2] = static_cast<std::uint8_t>(colour >> 16);
+    };
+    while (fromX != toX || fromY != toY) {
+        if (fromX != toX) {
+            plot(fromX, fromY);
+            fromX = StepTowards(fromX, toX);
+        }
+        if (fromY != toY) {
+            plot(fromX, fromY);
+            fromY = StepTowards(fromY, toY);
+        }
+    }
+}
+
 // One map row of one cell, between its upper boundary (left, right) and lower boundary
 // (leftBelow, rightBelow), covering map columns columnBegin .. columnEnd.
 struct MapRow {
@@ -90,13 +126,13 @@ void DrawMapRow(const LockedFrame& frame, const MapRow& mapRow, Point2 origin, C
     const std::uint8_t* texel = s.mapPixels + mapRow.row * s.mapRowStride + column * s.mapBytesPerPixel;
     const std::uint8_t* mask = s.lightMask.get() + mapRow.row * s.mapWidth + column;
     for (std::int32_t k = column; k < end; ++k, texel += s.mapBytesPerPixel, ++mask) {
-        const TexelColour colour = ShadeTexel(texel, *mask, s.columnBrightness[k]);
+        const PackedColour colour = Shade(texel, *mask, s.columnBrightness[k]);
         a = a + upperStep;
         b = b + lowerStep;
         const std::int32_t nax = static_cast<std::int32_t>(a.x), nay = static_cast<std::int32_t>(a.y);
         const std::int32_t nbx = static_cast<std::int32_t>(b.x), nby = static_cast<std::int32_t>(b.y);
         while (ax != nax || ay != nay || bx != nbx || by != nby) {
-            DrawSegment(frame, ax, ay, bx, by, colour);
+            PlotSegment(frame, ax, ay, bx, by, colour);
             if (ax != nax) ax = StepTowards(ax, nax);
             if (ay != nay) ay = StepTowards(ay, nay);
             if (bx != nbx) bx = StepTowards(bx, nbx);
@@ -108,33 +144,13 @@ void DrawMapRow(const LockedFrame& frame, const MapRow& mapRow, Point2 origin, C
 }  // namespace
 
 TexelColour ShadeTexel(const std::uint8_t* texel, std::uint8_t mask, std::uint8_t brightness) {
-    // A light point on the night side keeps its own colour.
-    if (mask == 255 && brightness < 35) return {texel[0], texel[1], texel[2]};
-    return {static_cast<std::uint8_t>(texel[0] * brightness / 100), static_cast<std::uint8_t>(texel[1] * brightness / 100),
-            static_cast<std::uint8_t>(texel[2] * brightness / 100)};
+    const PackedColour colour = Shade(texel, mask, brightness);
+    return {static_cast<std::uint8_t>(colour), static_cast<std::uint8_t>(colour >> 8), static_cast<std::uint8_t>(colour >> 16)};
 }
 
 void DrawSegment(const LockedFrame& frame, std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY,
                  TexelColour colour) {
-    const GlobeScene& s = globeScene;
-    const auto plot = [&](std::int32_t x, std::int32_t y) {
-        if (x < 0 || x >= s.clipWidth || y < 0 || y >= s.clipHeight) return;
-        std::uint8_t* pixel = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + 4 * x;
-        pixel[0] = colour.blue;
-        pixel[1] = colour.green;
-        pixel[2] = colour.red;
-    };
-    // Alternate single x and y steps while both differ, then straight on; the end is not plotted.
-    while (fromX != toX || fromY != toY) {
-        if (fromX != toX) {
-            plot(fromX, fromY);
-            fromX = StepTowards(fromX, toX);
-        }
-        if (fromY != toY) {
-            plot(fromX, fromY);
-            fromY = StepTowards(fromY, toY);
-        }
-    }
+    PlotSegment(frame, fromX, fromY, toX, toY, Pack(colour.blue, colour.green, colour.red));
 }
 
 void DrawGlobe(const LockedFrame& frame) {
