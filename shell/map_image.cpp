@@ -1,5 +1,7 @@
 #include "shell/map_image.h"
 
+#include "scene/globe_scene.h"
+
 #include <cstring>
 #include <new>
 
@@ -27,4 +29,11 @@ void FreeMapImage() {
     mapImage.pixelData.reset();
     mapImage.pixelBytes = 0;
     std::memset(mapImage.headerBlock, 0, sizeof mapImage.headerBlock);
+}
+
+const char* SetUpSceneFromMap(ScreenMetrics screen, const std::uint8_t* file, std::size_t fileSize) {
+    const char* loadProblem = nullptr;
+    LoadMapImage(file, fileSize, &loadProblem);
+    if (SetUpScene(screen, mapImage.headerBlock, mapImage.pixelData.get()) == 1) return nullptr;
+    return loadProblem != nullptr ? loadProblem : globeScene.setUpFailure;
 }

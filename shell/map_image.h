@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "scene/scene_types.h"
 #include "shell/map_format.h"
 
 struct MapImage {
@@ -23,3 +24,8 @@ int LoadMapImage(const std::uint8_t* file, std::size_t fileSize, const char** re
 
 // Releases whatever LoadMapImage obtained; safe when nothing was loaded.
 void FreeMapImage();
+
+// Loads the map from a BMP file image and sets the scene up on it for a screen. Null on success;
+// otherwise why not: the loader's reason when the map did not load (the scene then says only
+// that it has no pixels), else the scene's own.
+const char* SetUpSceneFromMap(ScreenMetrics screen, const std::uint8_t* file, std::size_t fileSize);

@@ -14,7 +14,6 @@
 #include <string>
 
 #include "display/sdl_display.h"
-#include "scene/globe_scene.h"
 #include "scene/platform_seam.h"
 #include "shell/builtin_map.h"
 #include "shell/linux/host_window.h"
@@ -61,10 +60,9 @@ int FailNoDisplay() {
 
 // The map linked into the program, and the scene set up on it for the screen.
 bool SetUpForScreen() {
-    const char* reason = nullptr;
-    LoadMapImage(BuiltInMapBytes(), BuiltInMapSize(), &reason);
-    if (SetUpScene(linuxShell.screen, mapImage.headerBlock, mapImage.pixelData.get()) != 0) return true;
-    Fail(reason != nullptr ? reason : globeScene.setUpFailure, "Error loading image");
+    const char* failure = SetUpSceneFromMap(linuxShell.screen, BuiltInMapBytes(), BuiltInMapSize());
+    if (failure == nullptr) return true;
+    Fail(failure, "Error loading image");
     return false;
 }
 

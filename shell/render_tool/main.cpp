@@ -14,7 +14,6 @@
 #endif
 
 #include "display/memory_display.h"
-#include "scene/globe_scene.h"
 #include "shell/builtin_map.h"
 #include "shell/map_image.h"
 #include "shell/render_tool/png_file.h"
@@ -61,15 +60,13 @@ int SetUpFromMap(const RenderRequest& request) {
     const std::uint8_t* bytes = BuiltInMapBytes();
     std::size_t size = BuiltInMapSize();
     std::string problem;
-    const char* loadProblem = nullptr;
     if (!request.mapPath.empty()) {
         if (!ReadWholeFile(request.mapPath, &fileBytes, &problem)) return ReportMapFailure(problem);
         bytes = fileBytes.data();
         size = fileBytes.size();
     }
-    LoadMapImage(bytes, size, &loadProblem);
-    if (SetUpScene({request.width, request.height}, mapImage.headerBlock, mapImage.pixelData.get()) == 0)
-        return ReportMapFailure(loadProblem != nullptr ? loadProblem : globeScene.setUpFailure);
+    if (const char* failure = SetUpSceneFromMap({request.width, request.height}, bytes, size))
+        return ReportMapFailure(failure);
     return 0;
 }
 
