@@ -5,6 +5,10 @@
 // both ends move one pixel per axis per step.
 #include "render/globe_texture.h"
 
+#include <cstring>
+
+#include "render/texel_footprint.h"
+#include "render/texel_sweep.h"
 #include "scene/globe_scene.h"
 
 namespace {
@@ -19,6 +23,12 @@ struct Point2 {
     float x;
     float y;
 };
+
+PixelPoint Truncate(const Point2& p) { return {static_cast<std::int32_t>(p.x), static_cast<std::int32_t>(p.y)}; }
+
+// A map row has at most 200 texels: the widest map has 1000 columns, and there are at least 5
+// longitude bands, since a map needs at least 5 pixels a side.
+constexpr std::int32_t largestRowTexels = brightnessColumns / 5;
 
 Point3 operator+(const Point3& p, const Point3& q) { return {p.x + q.x, p.y + q.y, p.z + q.z}; }
 Point2 operator+(const Point2& p, const Point2& q) { return {p.x + q.x, p.y + q.y}; }
@@ -42,41 +52,77 @@ struct ClipBounds {
     }
 };
 
-std::int32_t StepTowards(std::int32_t from, std::int32_t to) { return from < to ? from + 1 : from - 1; }
-
 // Colours travel as blue | green << 8 | red << 16 inside the renderer: a three-byte record is
 // assembled in memory byte by byte and read back whole, which stalls on every texel.
 using PackedColour = std::uint32_t;
 
 PackedColour Pack(std::uint32_t blue, std::uint32_t green, std::uint32_t red) { return blue | green << 8 | red << 16; }
 
+// (byte * percent) / 100, kept to a byte, for every byte and every percent a table entry can hold.
+struct PercentTable {
+    std::uint8_t of[256][256];
+
+    constexpr PercentTable() : of{} {
+        for (int percent = 0; percent < 256; ++percent)
+            for (int byte = 0; byte < 256; ++byte) of[percent][byte] = static_cast<std::uint8_t>(byte * percent / 100);
+    }
+};
+constexpr PercentTable percentTable;
+
 PackedColour Shade(const std::uint8_t* texel, std::uint8_t mask, std::uint8_t brightness) {
     // A light point on the night side keeps its own colour.
     if (mask == 255 && brightness < 35) return Pack(texel[0], texel[1], texel[2]);
-    return Pack(texel[0] * brightness / 100 & 0xFF, texel[1] * brightness / 100 & 0xFF, texel[2] * brightness / 100 & 0xFF);
+    const std::uint8_t* scaled = percentTable.of[brightness];
+    return Pack(scaled[texel[0]], scaled[texel[1]], scaled[texel[2]]);
 }
 
-// Plots the stepping path from (fromX, fromY) towards (toX, toY), end excluded, clipped to the
-// screen: alternate single x and y steps while both differ, then straight on.
-void PlotSegment(const LockedFrame& frame, std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY,
-                 PackedColour colour) {
-    const GlobeScene& s = globeScene;
-    const auto plot = [&](std::int32_t x, std::int32_t y) {
+// Writes a pixel whole, the fourth byte 0: the frame has just been cleared, so that byte is 0
+// already, and one store is cheaper than three.
+void WritePixel(std::uint8_t* pixel, PackedColour colour) { std::memcpy(pixel, &colour, sizeof colour); }
+
+// Plots that may fall off the screen: each is tested against the screen's bounds.
+struct ClippedPlot {
+    const LockedFrame& frame;
+    PackedColour colour;
+
+    void operator()(std::int32_t x, std::int32_t y) const {
+        const GlobeScene& s = globeScene;
         if (x < 0 || x >= s.clipWidth || y < 0 || y >= s.clipHeight) return;
-        std::uint8_t* pixel = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + 4 * x;
-        pixel[0] = static_cast<std::uint8_t>(colour);
-        pixel[1] = static_cast<std::uint8_t>(colour >> 8);
-        pixel[2] = static_cast<std::uint8_t>(colour >> 16);
-    };
-    while (fromX != toX || fromY != toY) {
-        if (fromX != toX) {
-            plot(fromX, fromY);
-            fromX = StepTowards(fromX, toX);
+        WritePixel(frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + 4 * x, colour);
+    }
+};
+
+// Texels that draw nothing write their footprint here instead, so that every texel makes the
+// same stores.
+PackedColour idlePixel;
+
+// The texels of a map row lying wholly on the screen: each texel whose end points move writes its
+// remembered footprint; a texel whose end points stay draws nothing.
+void WriteFootprints(const LockedFrame& frame, const PixelPoint* upper, const PixelPoint* lower, std::int32_t texels,
+                     const std::uint8_t* texel, const std::uint8_t* mask, const std::uint8_t* brightness) {
+    const GlobeScene& s = globeScene;
+    std::uint32_t packedUpper[largestRowTexels + 1], packedLower[largestRowTexels + 1];
+    for (std::int32_t t = 0; t <= texels; ++t) packedUpper[t] = PackPoint(upper[t]), packedLower[t] = PackPoint(lower[t]);
+    std::int32_t moving[largestRowTexels];
+    std::int32_t movingCount = 0;
+    for (std::int32_t t = 0; t < texels; ++t) {
+        moving[movingCount] = t;
+        movingCount += ((packedUpper[t + 1] ^ packedUpper[t]) | (packedLower[t + 1] ^ packedLower[t])) != 0;
+    }
+    for (std::int32_t i = 0; i < movingCount; ++i) {
+        const std::int32_t t = moving[i];
+        const PackedColour colour = Shade(texel + t * s.mapBytesPerPixel, mask[t], brightness[t]);
+        const TexelFootprint* footprint = FindTexelFootprint(packedUpper[t], packedLower[t], packedUpper[t + 1], packedLower[t + 1]);
+        if (footprint == nullptr) {
+            SweepTexel(upper[t], lower[t], upper[t + 1], lower[t + 1], ClippedPlot{frame, colour});
+            continue;
         }
-        if (fromY != toY) {
-            plot(fromX, fromY);
-            fromY = StepTowards(fromY, toY);
-        }
+        std::uint8_t* start = footprint->count == 0
+                                  ? reinterpret_cast<std::uint8_t*>(&idlePixel)
+                                  : frame.pixels + static_cast<std::ptrdiff_t>(upper[t].y) * frame.pitch + 4 * upper[t].x;
+        for (int j = 0; j < footprintShortRun; ++j) WritePixel(start + footprint->offsets[j], colour);
+        if (footprint->count <= footprintShortRun) continue;
+        for (int j = footprintShortRun; j < footprintCapacity; ++j) WritePixel(start + footprint->offsets[j], colour);
     }
 }
 
@@ -91,6 +137,15 @@ struct MapRow {
     std::int32_t columnBegin;
     std::int32_t columnEnd;
 };
+
+// Whether every pixel the row's texels write lies on the screen. Adding the same step again and
+// again never turns a float sequence back, and truncation keeps order, so each boundary's
+// extremes are its two ends, and every segment lies between its two end points.
+bool OnScreen(const PixelPoint* upper, const PixelPoint* lower, std::int32_t texels) {
+    const GlobeScene& s = globeScene;
+    const auto inside = [&](PixelPoint p) { return p.x >= 0 && p.x < s.clipWidth && p.y >= 0 && p.y < s.clipHeight; };
+    return inside(upper[0]) && inside(upper[texels]) && inside(lower[0]) && inside(lower[texels]);
+}
 
 void DrawMapRow(const LockedFrame& frame, const MapRow& mapRow, Point2 origin, ClipBounds bounds) {
     const GlobeScene& s = globeScene;
@@ -121,24 +176,25 @@ void DrawMapRow(const LockedFrame& frame, const MapRow& mapRow, Point2 origin, C
         c = previousC, d = previousD, --end;
     }
 
-    std::int32_t ax = static_cast<std::int32_t>(a.x), ay = static_cast<std::int32_t>(a.y);
-    std::int32_t bx = static_cast<std::int32_t>(b.x), by = static_cast<std::int32_t>(b.y);
+    // The truncated boundary points at the start of each drawn texel and at the end of the last.
+    const std::int32_t texels = end - column;
+    if (texels <= 0) return;
+    PixelPoint upper[largestRowTexels + 1], lower[largestRowTexels + 1];
+    upper[0] = Truncate(a), lower[0] = Truncate(b);
+    for (std::int32_t t = 1; t <= texels; ++t) {
+        a = a + upperStep, b = b + lowerStep;
+        upper[t] = Truncate(a), lower[t] = Truncate(b);
+    }
+
     const std::uint8_t* texel = s.mapPixels + mapRow.row * s.mapRowStride + column * s.mapBytesPerPixel;
     const std::uint8_t* mask = s.lightMask.get() + mapRow.row * s.mapWidth + column;
-    for (std::int32_t k = column; k < end; ++k, texel += s.mapBytesPerPixel, ++mask) {
-        const PackedColour colour = Shade(texel, *mask, s.columnBrightness[k]);
-        a = a + upperStep;
-        b = b + lowerStep;
-        const std::int32_t nax = static_cast<std::int32_t>(a.x), nay = static_cast<std::int32_t>(a.y);
-        const std::int32_t nbx = static_cast<std::int32_t>(b.x), nby = static_cast<std::int32_t>(b.y);
-        while (ax != nax || ay != nay || bx != nbx || by != nby) {
-            PlotSegment(frame, ax, ay, bx, by, colour);
-            if (ax != nax) ax = StepTowards(ax, nax);
-            if (ay != nay) ay = StepTowards(ay, nay);
-            if (bx != nbx) bx = StepTowards(bx, nbx);
-            if (by != nby) by = StepTowards(by, nby);
-        }
+    const std::uint8_t* brightness = s.columnBrightness + column;
+    if (OnScreen(upper, lower, texels)) {
+        WriteFootprints(frame, upper, lower, texels, texel, mask, brightness);
+        return;
     }
+    for (std::int32_t t = 0; t < texels; ++t, texel += s.mapBytesPerPixel)
+        SweepTexel(upper[t], lower[t], upper[t + 1], lower[t + 1], ClippedPlot{frame, Shade(texel, mask[t], brightness[t])});
 }
 
 }  // namespace
@@ -150,12 +206,20 @@ TexelColour ShadeTexel(const std::uint8_t* texel, std::uint8_t mask, std::uint8_
 
 void DrawSegment(const LockedFrame& frame, std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY,
                  TexelColour colour) {
-    PlotSegment(frame, fromX, fromY, toX, toY, Pack(colour.blue, colour.green, colour.red));
+    const GlobeScene& s = globeScene;
+    TraceSegment({fromX, fromY}, {toX, toY}, [&](std::int32_t x, std::int32_t y) {
+        if (x < 0 || x >= s.clipWidth || y < 0 || y >= s.clipHeight) return;
+        std::uint8_t* pixel = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + 4 * x;
+        pixel[0] = colour.blue;
+        pixel[1] = colour.green;
+        pixel[2] = colour.red;
+    });
 }
 
 void DrawGlobe(const LockedFrame& frame) {
     GlobeScene& s = globeScene;
     s.mapRowStride = ((s.mapWidth * s.mapBitsPerPixel + 31) & ~31) >> 3;
+    UseFootprintsForPitch(frame.pitch);
     const int rowLength = s.longitudeBands + 1;
     const float focal = static_cast<float>(s.halfGlobeRadius);
     const double eyeDistance = s.globeRadius * 2.0;

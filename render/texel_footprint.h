@@ -1,0 +1,75 @@
+// Texel footprints: the set of pixels one texel's sweep writes, remembered.
+//
+// All pixels of a texel's sweep get the texel's colour, one after another with nothing drawn in
+// between, so what a texel leaves in the frame depends only on the set of pixels its sweep
+// passes, not on their order or on how often each is passed. Relative to the texel's upper start
+// point that set depends only on how the four end points move and on the segment between the
+// two start points; a globe frame has a few hundred such moves, so each set is worked out once
+// and then written with a fixed run of stores.
+#pragma once
+
+#include <cstdint>
+
+#include "render/texel_sweep.h"
+
+// Byte offsets from the frame address of the upper start point, for frames of one pitch. The
+// first `count` are the distinct pixels; the rest repeat the first, so writing all of them is
+// the same as writing the distinct ones. When count is 0 all offsets are 0.
+constexpr int footprintCapacity = 15;
+constexpr int footprintShortRun = 8;  // most footprints have no more pixels than this
+
+struct TexelFootprint {
+    std::int32_t offsets[footprintCapacity];
+    std::int32_t count;
+};
+
+namespace footprint_detail {
+
+// Moves are remembered when each of their six coordinates lies in -8 .. 7. A key holds them in
+// six fields of four bits, each offset by 8: the upper point's move in x (bits 0 to 3) and y
+// (16 to 19), the lower point's in bits 4 and 20 on, and the segment between the start points in
+// bits 8 and 24 on.
+constexpr int cacheBits = 12;
+constexpr int cacheSlots = 1 << cacheBits;
+
+struct FootprintCache {
+    std::int32_t pitch;
+    std::uint32_t keys[cacheSlots];  // the move's key + 1; 0 marks a free slot
+    TexelFootprint footprints[cacheSlots];
+};
+extern FootprintCache footprintCache;
+
+const TexelFootprint* RememberFootprint(std::uint32_t key, std::uint32_t slot);
+
+// A point packed as x + y * 65536, for points on the screen. The difference of two packed points,
+// plus `packedBias`, holds the difference of their x in bits 0 to 3 and of their y in bits 16 to
+// 19, each offset by 8, when both differences lie in -8 .. 7; other bits are then 0.
+constexpr std::uint32_t packedBias = 8 + (8u << 16);
+constexpr std::uint32_t packedFields = 0xF + (0xFu << 16);
+
+}  // namespace footprint_detail
+
+// Footprints found from now on are for frames of this pitch; those of another pitch are forgotten.
+void UseFootprintsForPitch(std::int32_t pitch);
+
+inline std::uint32_t PackPoint(PixelPoint p) { return static_cast<std::uint32_t>(p.x) + (static_cast<std::uint32_t>(p.y) << 16); }
+
+// The footprint of the sweep from (upper, lower) to (upperEnd, lowerEnd), given as points packed
+// by PackPoint, or null when the move is too long to be remembered or passes more than
+// footprintCapacity pixels: such a texel is swept pixel by pixel.
+inline const TexelFootprint* FindTexelFootprint(std::uint32_t upper, std::uint32_t lower, std::uint32_t upperEnd,
+                                                std::uint32_t lowerEnd) {
+    using namespace footprint_detail;
+    const std::uint32_t upperMove = upperEnd - upper + packedBias;
+    const std::uint32_t lowerMove = lowerEnd - lower + packedBias;
+    const std::uint32_t span = lower - upper + packedBias;
+    if (((upperMove | lowerMove | span) & ~packedFields) != 0) return nullptr;
+    const std::uint32_t key = upperMove | lowerMove << 4 | span << 8;
+    const std::uint32_t slot = (key * 2654435761u) >> (32 - cacheBits);
+    FootprintCache& cache = footprintCache;
+    if (cache.keys[slot] == key + 1) {
+        const TexelFootprint& footprint = cache.footprints[slot];
+        return footprint.count >= 0 ? &footprint : nullptr;
+    }
+    return RememberFootprint(key, slot);
+}
