@@ -2,7 +2,11 @@
 // edges are interpolated in three dimensions, the ends of each map row are projected with a
 // perspective divide, and along the row the screen position moves by constant steps. Each
 // texel fills the area swept by the segment between its upper and lower boundary points while
-// both ends move one pixel per axis per step.
+// both ends move one pixel per axis per step; later texels overwrite earlier ones.
+//
+// A map row whose texels write only pixels on the screen writes each texel's remembered
+// footprint (render/texel_footprint.h); a row that reaches off the screen is swept pixel by
+// pixel, each pixel tested against the screen's bounds. Both give the same pixels.
 #include "render/globe_texture.h"
 
 #include <cstring>
@@ -112,7 +116,8 @@ void WriteFootprints(const LockedFrame& frame, const PixelPoint* upper, const Pi
     for (std::int32_t i = 0; i < movingCount; ++i) {
         const std::int32_t t = moving[i];
         const PackedColour colour = Shade(texel + t * s.mapBytesPerPixel, mask[t], brightness[t]);
-        const TexelFootprint* footprint = FindTexelFootprint(packedUpper[t], packedLower[t], packedUpper[t + 1], packedLower[t + 1]);
+        const TexelFootprint* footprint =
+            FindTexelFootprint(packedUpper[t], packedLower[t], packedUpper[t + 1], packedLower[t + 1]);
         if (footprint == nullptr) {
             SweepTexel(upper[t], lower[t], upper[t + 1], lower[t + 1], ClippedPlot{frame, colour});
             continue;
@@ -138,11 +143,13 @@ struct MapRow {
     std::int32_t columnEnd;
 };
 
-// Whether every pixel the row's texels write lies on the screen. Adding the same step again and
-// again never turns a float sequence back, and truncation keeps order, so each boundary's
-// extremes are its two ends, and every segment lies between its two end points.
-bool OnScreen(const PixelPoint* upper, const PixelPoint* lower, std::int32_t texels) {
+// Whether the row's texels may write their footprints: the screen is narrow enough for packed
+// points, and every pixel the texels write lies on it. Adding the same step again and again
+// never turns a float sequence back, and truncation keeps order, so each boundary's extremes
+// are its two ends, and every segment lies between its two end points.
+bool CanWriteFootprints(const PixelPoint* upper, const PixelPoint* lower, std::int32_t texels) {
     const GlobeScene& s = globeScene;
+    if (s.clipWidth > widestFootprintScreen) return false;
     const auto inside = [&](PixelPoint p) { return p.x >= 0 && p.x < s.clipWidth && p.y >= 0 && p.y < s.clipHeight; };
     return inside(upper[0]) && inside(upper[texels]) && inside(lower[0]) && inside(lower[texels]);
 }
@@ -189,7 +196,7 @@ void DrawMapRow(const LockedFrame& frame, const MapRow& mapRow, Point2 origin, C
     const std::uint8_t* texel = s.mapPixels + mapRow.row * s.mapRowStride + column * s.mapBytesPerPixel;
     const std::uint8_t* mask = s.lightMask.get() + mapRow.row * s.mapWidth + column;
     const std::uint8_t* brightness = s.columnBrightness + column;
-    if (OnScreen(upper, lower, texels)) {
+    if (CanWriteFootprints(upper, lower, texels)) {
         WriteFootprints(frame, upper, lower, texels, texel, mask, brightness);
         return;
     }

@@ -11,7 +11,9 @@ struct TexelColour {
     std::uint8_t red;
 };
 
-// Draws all cells that face the viewer into the frame, clipped to the screen.
+// Draws all cells that face the viewer into the frame, clipped to the screen. Pixels are written
+// whole, blue, green, red and a fourth byte of 0, which is what that byte holds after the clear
+// that comes before.
 void DrawGlobe(const LockedFrame& frame);
 
 // The colour a texel is drawn in: shaded by its column's brightness in percent, except that a

@@ -41,18 +41,24 @@ extern FootprintCache footprintCache;
 
 const TexelFootprint* RememberFootprint(std::uint32_t key, std::uint32_t slot);
 
-// A point packed as x + y * 65536, for points on the screen. The difference of two packed points,
-// plus `packedBias`, holds the difference of their x in bits 0 to 3 and of their y in bits 16 to
-// 19, each offset by 8, when both differences lie in -8 .. 7; other bits are then 0.
+// A point packed as x + y * 65536, modulo 2^32. The difference of two packed points, plus
+// `packedBias`, holds the difference of their x in bits 0 to 3 and of their y in bits 16 to 19,
+// each offset by 8, when both differences lie in -8 .. 7; other bits are then 0. Otherwise some
+// other bit is set, as long as the x difference is less than 65528 either way.
 constexpr std::uint32_t packedBias = 8 + (8u << 16);
 constexpr std::uint32_t packedFields = 0xF + (0xFu << 16);
 
 }  // namespace footprint_detail
 
+// Packed points on the screen tell every move apart on screens up to this wide.
+constexpr std::int32_t widestFootprintScreen = 32768;
+
 // Footprints found from now on are for frames of this pitch; those of another pitch are forgotten.
 void UseFootprintsForPitch(std::int32_t pitch);
 
-inline std::uint32_t PackPoint(PixelPoint p) { return static_cast<std::uint32_t>(p.x) + (static_cast<std::uint32_t>(p.y) << 16); }
+inline std::uint32_t PackPoint(PixelPoint p) {
+    return static_cast<std::uint32_t>(p.x) + (static_cast<std::uint32_t>(p.y) << 16);
+}
 
 // The footprint of the sweep from (upper, lower) to (upperEnd, lowerEnd), given as points packed
 // by PackPoint, or null when the move is too long to be remembered or passes more than
