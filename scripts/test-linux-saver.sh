@@ -17,14 +17,14 @@ give_up() {
     exit 1
 }
 
-bash scripts/ensure-packages.sh cmake make g++ pkg-config libpng-dev libsdl2-dev libx11-dev googletest \
+bash scripts/ensure-packages.sh cmake make g++ pkg-config libpng-dev libsdl2-dev libx11-dev libxfixes-dev googletest \
     libgtest-dev libgmock-dev xvfb xauth xdotool x11-apps x11-utils imagemagick </dev/null ||
     give_up "installing the packages the saver and its checks need"
 
 mkdir -p "$build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLOMANTRASE_TESTS=ON >"$build/configure.log" 2>&1 ||
     { cat "$build/configure.log"; give_up "configuring $build"; }
-cmake --build "$build" -j "$jobs" --target quillomantrase linux_saver_test test_host_window picture_check \
+cmake --build "$build" -j "$jobs" --target quillomantrase linux_saver_test test_host_window picture_check cursor_check \
     >"$build/build.log" 2>&1 || { tail -n 40 "$build/build.log"; give_up "building the saver in $build"; }
 
 bash tests/linux/xvfb_checks.sh "$build" out/linux-saver

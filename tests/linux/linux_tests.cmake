@@ -33,3 +33,10 @@ target_include_directories(display_covers_test PRIVATE
   ${PROJECT_SOURCE_DIR} $<TARGET_PROPERTY:${QUILLOMANTRASE_SDL2},INTERFACE_INCLUDE_DIRECTORIES>)
 target_link_libraries(display_covers_test PRIVATE quillomantrase_cover_layout GTest::gtest_main)
 gtest_discover_tests(display_covers_test)
+
+# Tells whether the pointer shows where it is (needs libxfixes-dev, which
+# scripts/test-linux-saver.sh installs).
+if(TARGET X11::Xfixes)
+  add_executable(cursor_check ${QUILLOMANTRASE_LINUX_TESTS}/cursor_check.cpp)
+  target_link_libraries(cursor_check PRIVATE X11::X11 X11::Xfixes)
+endif()

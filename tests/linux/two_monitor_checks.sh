@@ -3,12 +3,13 @@
 # tests/support/two-monitor-x.sh), checked as a person would see it, with the secondary monitor
 # right of the primary and then left of it: the globe on the primary, black on the secondary and
 # the desktop nowhere; moves and clicks over the secondary count like those over the globe; after
-# the run both monitors show the desktop again in the same layout, with no window of the saver's
-# left. Prints a PASS or FAIL line per check and, last, "linux-saver, two monitors: N passed,
+# the run both monitors show the desktop (and the pointer) again in the same layout, with no window of the saver's
+# left; the pointer is hidden over both. Prints a PASS or FAIL line per check and, last, "linux-saver, two monitors: N passed,
 # M failed"; exits with 1 when a check failed.
 #
 # Usage: tests/linux/two_monitor_checks.sh BUILD_DIR [PICTURE_DIR]
-#   BUILD_DIR holds quillomantrase and picture_check; screenshots are kept in PICTURE_DIR.
+#   BUILD_DIR holds quillomantrase, picture_check and cursor_check; screenshots are kept in
+#   PICTURE_DIR.
 set -u
 
 build=$(cd "$1" && pwd)
@@ -145,10 +146,12 @@ globe_on_primary_black_on_secondary_and_a_key_gives_the_desktop_back() {
     start_saver_with_pointer_at $(middle_of "$TWO_MONITOR_X_PRIMARY") running || return 1
     covers=$(saver_windows | wc -l)
     [ "$covers" = 2 ] || { echo "expected 2 windows of the saver, one per monitor; found $covers"; return 1; }
+    "$build/cursor_check" || { echo "the pointer shows over the primary"; return 1; }
     xdotool key a
     ends_cleanly || return 1
     within 30 shows_desktop_on_both "$layout-after-a-key" ||
         { echo "the monitors do not show the desktop again: $pictures/$layout-after-a-key.png"; return 1; }
+    ! "$build/cursor_check" >/dev/null || { echo "the pointer is still hidden after the run"; return 1; }
 }
 
 three_moves_over_the_secondary_keep_it_running_and_the_fourth_ends_it() {
@@ -167,6 +170,7 @@ three_moves_over_the_secondary_keep_it_running_and_the_fourth_ends_it() {
 
 a_click_on_the_secondary_ends_it() {
     start_saver_with_pointer_at $(on_secondary 200 200) click || return 1
+    "$build/cursor_check" || { echo "the pointer shows over the secondary"; return 1; }
     # A wheel turn there is no reason to stop.
     xdotool click 4 click 5
     sleep 0.5
@@ -184,11 +188,11 @@ fi
 for layout in right left; do
     set_two_monitor_layout "$layout" || exit 1
     layout_before=$(two_monitor_layout)
-    check "two monitors, secondary $layout of the primary: the globe on the primary, black on the secondary, the desktop nowhere; a key ends it with 0, the desktop back on both, the layout as before, no window left" \
+    check "two monitors, secondary $layout of the primary: the globe on the primary, black on the secondary, the desktop nowhere, no pointer; a key ends it with 0: the desktop and the pointer back, the layout as before, no window left" \
         globe_on_primary_black_on_secondary_and_a_key_gives_the_desktop_back
     check "two monitors, secondary $layout: three moves over the secondary keep it running, the fourth ends it with 0" \
         three_moves_over_the_secondary_keep_it_running_and_the_fourth_ends_it
-    check "two monitors, secondary $layout: a wheel turn over the secondary does not end it, a click there ends it with 0" \
+    check "two monitors, secondary $layout: a wheel turn over the secondary does not end it, a click there ends it with 0; no pointer there" \
         a_click_on_the_secondary_ends_it
 done
 echo "linux-saver, two monitors: $passed passed, $failed failed"
