@@ -79,16 +79,14 @@ int BringUpDisplay(std::uintptr_t window) {
     return 0;
 }
 
-bool IsExposureOf(const SDL_Event& event, SDL_Window* window) {
-    return event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED &&
-           event.window.windowID == SDL_GetWindowID(window);
+bool IsExposure(const SDL_Event& event) {
+    return event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED;
 }
 
 // The covers over the other displays: painted again when exposed, laid out afresh when a
 // display comes or goes. True when the event was theirs.
 bool FollowOtherDisplays(const SDL_Event& event) {
-    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED &&
-        IsDisplayCover(event.window.windowID)) {
+    if (IsExposure(event) && IsDisplayCover(event.window.windowID)) {
         PaintDisplayCovers();
         return true;
     }
@@ -109,7 +107,7 @@ void FlushStartUpMouse() {
     const Uint64 giveUpAt = SDL_GetTicks64() + 2000;
     while (SDL_GetTicks64() < giveUpAt && SDL_WaitEventTimeout(&event, 100) != 0) {
         if (event.type == SDL_KEYDOWN) keyPress = event;
-        if (IsExposureOf(event, DisplayWindow())) break;
+        if (IsExposure(event) && event.window.windowID == SDL_GetWindowID(DisplayWindow())) break;
     }
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
