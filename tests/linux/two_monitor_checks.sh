@@ -70,6 +70,17 @@ on_secondary() {
     echo "$((${at%+*} + $1)) $((${at#*+} + $2))"
 }
 
+# Moves the pointer to each point of the secondary given ("DX DY"), one move after another,
+# and gives the saver time to take them in.
+move_over_secondary() {
+    local at
+    for at in "$@"; do
+        xdotool mousemove $(on_secondary $at)
+        sleep 0.3
+    done
+    sleep 0.5
+}
+
 screenshot() { xwd -root -silent | "$convert" xwd:- "$pictures/$1.png"; }
 
 # The share of a monitor's pixels (0 to 1) that have exactly the colour given.
@@ -157,12 +168,7 @@ globe_on_primary_black_on_secondary_and_a_key_gives_the_desktop_back() {
 three_moves_over_the_secondary_keep_it_running_and_the_fourth_ends_it() {
     start_saver_with_pointer_at $(middle_of "$TWO_MONITOR_X_PRIMARY") moves || return 1
     # The first move crosses from the primary onto the secondary; all of them end there.
-    local at
-    for at in "100 100" "200 150" "300 200"; do
-        xdotool mousemove $(on_secondary $at)
-        sleep 0.3
-    done
-    sleep 0.5
+    move_over_secondary "100 100" "200 150" "300 200"
     still_running "after three mouse moves onto and over the secondary" || return 1
     xdotool mousemove $(on_secondary 400 250)
     ends_cleanly
@@ -174,12 +180,7 @@ a_click_on_the_secondary_ends_it() {
     # A wheel turn there is no reason to stop, and the pointer found there at the start counts
     # as no move: three more keep the run going.
     xdotool click 4 click 5
-    local at
-    for at in "300 300" "400 350" "500 400"; do
-        xdotool mousemove $(on_secondary $at)
-        sleep 0.3
-    done
-    sleep 0.5
+    move_over_secondary "300 300" "400 350" "500 400"
     still_running "after a wheel turn and three moves over the secondary" || return 1
     xdotool click 1
     ends_cleanly
