@@ -39,12 +39,13 @@ target_link_libraries(quillomantrase_linux_arguments PUBLIC quillomantrase_comma
 add_executable(quillomantrase
   ${PROJECT_SOURCE_DIR}/shell/linux/main.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/saver_run.cpp
+  ${PROJECT_SOURCE_DIR}/shell/linux/display_covers.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/host_window.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/about_box.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/linux_seam.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/sdl_video.cpp)
 target_link_libraries(quillomantrase PRIVATE
-  quillomantrase_linux_arguments quillomantrase_saver_rules quillomantrase_engine quillomantrase_map
+  quillomantrase_linux_arguments quillomantrase_saver_rules quillomantrase_cover_layout quillomantrase_engine quillomantrase_map
   quillomantrase_display_sdl X11::X11)
 
 install(TARGETS quillomantrase RUNTIME DESTINATION ${QUILLOMANTRASE_HACK_DIR})

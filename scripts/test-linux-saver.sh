@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Linux saver, proven under Xvfb: installs what is missing (Debian 12, as root), builds the
 # saver and its test helpers in build-linux/, and runs tests/linux/xvfb_checks.sh, which starts
-# an X server of its own. Prints a PASS or FAIL line per check, ends with
-# "linux-saver: N passed, M failed" and exits non-zero when anything failed. The screenshots the
-# checks took are left in out/linux-saver/.
+# an X server of its own, and tests/linux/two_monitor_checks.sh, which starts one with two
+# monitors. Prints a PASS or FAIL line per check, ends each script's checks with
+# "linux-saver: N passed, M failed" (or "linux-saver, two monitors: ...") and exits non-zero when
+# anything failed. The screenshots the checks took are left in out/linux-saver/.
 set -u -o pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,14 +17,19 @@ give_up() {
     exit 1
 }
 
-bash scripts/ensure-packages.sh cmake make g++ pkg-config libpng-dev libsdl2-dev libx11-dev googletest \
+bash scripts/ensure-packages.sh cmake make g++ pkg-config libpng-dev libsdl2-dev libx11-dev libxfixes-dev googletest \
     libgtest-dev libgmock-dev xvfb xauth xdotool x11-apps x11-utils imagemagick </dev/null ||
     give_up "installing the packages the saver and its checks need"
 
 mkdir -p "$build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLOMANTRASE_TESTS=ON >"$build/configure.log" 2>&1 ||
     { cat "$build/configure.log"; give_up "configuring $build"; }
-cmake --build "$build" -j "$jobs" --target quillomantrase linux_saver_test test_host_window picture_check \
+cmake --build "$build" -j "$jobs" --target quillomantrase linux_saver_test test_host_window picture_check cursor_check \
     >"$build/build.log" 2>&1 || { tail -n 40 "$build/build.log"; give_up "building the saver in $build"; }
 
-exec bash tests/linux/xvfb_checks.sh "$build" out/linux-saver
+bash tests/linux/xvfb_checks.sh "$build" out/linux-saver
+one_monitor=$?
+# Then every monitor covered, on an X server with two (Xorg's dummy driver; it installs itself).
+bash tests/linux/two_monitor_checks.sh "$build" out/linux-saver
+two_monitors=$?
+[ "$one_monitor" -eq 0 ] && [ "$two_monitors" -eq 0 ]

@@ -10,3 +10,10 @@ if(NOT WIN32)
   target_link_libraries(command_line_test PRIVATE quillomantrase_command_line GTest::gtest_main)
   gtest_discover_tests(command_line_test)
 endif()
+
+# Where a full-screen run covers the other monitors: portable, tested natively.
+if(NOT WIN32)
+  add_executable(cover_layout_test ${CMAKE_CURRENT_LIST_DIR}/cover_layout_test.cpp)
+  target_link_libraries(cover_layout_test PRIVATE quillomantrase_cover_layout GTest::gtest_main)
+  gtest_discover_tests(cover_layout_test)
+endif()

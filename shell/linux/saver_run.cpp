@@ -16,6 +16,7 @@
 #include "display/sdl_display.h"
 #include "scene/platform_seam.h"
 #include "shell/builtin_map.h"
+#include "shell/linux/display_covers.h"
 #include "shell/linux/host_window.h"
 #include "shell/linux/linux_seam.h"
 #include "shell/linux/sdl_video.h"
@@ -78,6 +79,25 @@ int BringUpDisplay(std::uintptr_t window) {
     return 0;
 }
 
+bool IsExposure(const SDL_Event& event) {
+    return event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED;
+}
+
+// The covers over the other displays: painted again when exposed, laid out afresh when a
+// display comes or goes. True when the event was theirs.
+bool FollowOtherDisplays(const SDL_Event& event) {
+    if (IsExposure(event) && IsDisplayCover(event.window.windowID)) {
+        PaintDisplayCovers();
+        return true;
+    }
+    if (event.type == SDL_DISPLAYEVENT && (event.display.event == SDL_DISPLAYEVENT_CONNECTED ||
+                                           event.display.event == SDL_DISPLAYEVENT_DISCONNECTED)) {
+        CoverOtherDisplays();
+        return true;
+    }
+    return false;
+}
+
 // Mouse events queued while the window appeared (SDL reports the pointer entering it as a
 // move) must not count towards the four moves that end the run: wait until the window is on the
 // screen, take in everything the X server has said by then, and drop the mouse's part.
@@ -87,7 +107,7 @@ void FlushStartUpMouse() {
     const Uint64 giveUpAt = SDL_GetTicks64() + 2000;
     while (SDL_GetTicks64() < giveUpAt && SDL_WaitEventTimeout(&event, 100) != 0) {
         if (event.type == SDL_KEYDOWN) keyPress = event;
-        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) break;
+        if (IsExposure(event) && event.window.windowID == SDL_GetWindowID(DisplayWindow())) break;
     }
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
@@ -96,6 +116,7 @@ void FlushStartUpMouse() {
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEBUTTONUP);
     if (keyPress.type == SDL_KEYDOWN) SDL_PushEvent(&keyPress);
+    PaintDisplayCovers();  // their exposures were taken in above
 }
 
 SaverInput SaverInputOf(const SDL_Event& event) {
@@ -112,11 +133,20 @@ SaverInput SaverInputOf(const SDL_Event& event) {
     }
 }
 
+// When the pointer goes from one of our windows into another (from one display to the next),
+// SDL reports the move out of the first and then, as a move of no distance, where the pointer
+// entered the second. That report is no move of the mouse: one move across counts once.
+bool IsEntryReport(const SDL_Event& event) {
+    return event.type == SDL_MOUSEMOTION && event.motion.xrel == 0 && event.motion.yrel == 0;
+}
+
 // True when the event ends the run.
 bool HandleEvent(const SDL_Event& event) {
     if (event.type == SDL_QUIT) return true;
+    if (!linuxShell.hack && FollowOtherDisplays(event)) return false;
     if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) RepaintWholeFrame();
     if (linuxShell.hack) return false;  // a hack takes no input
+    if (IsEntryReport(event)) return false;
     return JudgeSaverInput(SaverInputOf(event)) == SaverVerdict::endRun;
 }
 
@@ -170,6 +200,7 @@ int RunFrames() {
 int RunAndTearDown() {
     const int exitCode = RunFrames();
     DestroyDisplay();
+    RemoveDisplayCovers();
     FreeMapImage();
     SDL_Quit();
     return exitCode;
@@ -187,7 +218,12 @@ int RunFullScreen() {
     linuxShell.screen = {desktop.w, desktop.h};
     SDL_ShowCursor(SDL_DISABLE);
     if (!SetUpForScreen()) return exitFailure;
-    if (const int failed = BringUpDisplay(0)) return failed;
+    // Covered first, so that the globe's window stacks above them where displays overlap.
+    CoverOtherDisplays();
+    if (const int failed = BringUpDisplay(0)) {
+        RemoveDisplayCovers();
+        return failed;
+    }
     FlushStartUpMouse();
     StartSaverRun();
     return RunAndTearDown();

@@ -23,3 +23,20 @@ target_link_libraries(test_host_window PRIVATE X11::X11)
 
 # Finds the stars and the globe in a screenshot.
 add_executable(picture_check ${QUILLOMANTRASE_LINUX_TESTS}/picture_check.cpp)
+
+# The covers over the other displays, with SDL's displays and windows faked at link time: the
+# test defines the SDL procedures the covers call and links no SDL.
+add_executable(display_covers_test
+  ${QUILLOMANTRASE_LINUX_TESTS}/display_covers_test.cpp
+  ${PROJECT_SOURCE_DIR}/shell/linux/display_covers.cpp)
+target_include_directories(display_covers_test PRIVATE
+  ${PROJECT_SOURCE_DIR} $<TARGET_PROPERTY:${QUILLOMANTRASE_SDL2},INTERFACE_INCLUDE_DIRECTORIES>)
+target_link_libraries(display_covers_test PRIVATE quillomantrase_cover_layout GTest::gtest_main)
+gtest_discover_tests(display_covers_test)
+
+# Tells whether the pointer shows where it is (needs libxfixes-dev, which
+# scripts/test-linux-saver.sh installs).
+if(TARGET X11::Xfixes)
+  add_executable(cursor_check ${QUILLOMANTRASE_LINUX_TESTS}/cursor_check.cpp)
+  target_link_libraries(cursor_check PRIVATE X11::X11 X11::Xfixes)
+endif()

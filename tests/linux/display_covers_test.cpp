@@ -1,0 +1,151 @@
+// The covers over the other displays, with SDL's displays and windows replaced at link time by
+// the fakes below: which windows are made, where, with which flags, what happens when one cannot
+// be made, and how they follow displays that come and go. The real SDL is not linked.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/linux/display_covers.h"
+
+namespace {
+
+struct FakeWindow {
+    SDL_Rect bounds;
+    Uint32 flags;
+    bool destroyed = false;
+    int paintedBlack = 0;  // times filled black and shown
+};
+
+struct FakeVideo {
+    std::vector<SDL_Rect> displays;
+    std::vector<bool> boundsUnreadable;  // per display
+    int failingCreation = -1;            // the creation (counted from 0) that fails
+    int creations = 0;
+    std::vector<FakeWindow> windows;     // window n has id n + 1
+    SDL_PixelFormat format{};
+    SDL_Surface surface{};
+    Uint32 lastFill = 1;
+};
+
+FakeVideo fake;
+
+// Window pointers are the window's id; nothing ever looks behind them.
+FakeWindow& WindowOf(SDL_Window* window) { return fake.windows[reinterpret_cast<std::uintptr_t>(window) - 1]; }
+
+}  // namespace
+
+int SDL_GetNumVideoDisplays() { return static_cast<int>(fake.displays.size()); }
+
+int SDL_GetDisplayBounds(int displayIndex, SDL_Rect* rect) {
+    if (displayIndex < static_cast<int>(fake.boundsUnreadable.size()) && fake.boundsUnreadable[displayIndex]) return -1;
+    *rect = fake.displays.at(displayIndex);
+    return 0;
+}
+
+SDL_bool SDL_SetHint(const char*, const char*) { return SDL_TRUE; }
+
+const char* SDL_GetError() { return "no more windows today"; }
+
+SDL_Window* SDL_CreateWindow(const char*, int x, int y, int w, int h, Uint32 flags) {
+    if (fake.creations++ == fake.failingCreation) return nullptr;
+    fake.windows.push_back({{x, y, w, h}, flags});
+    return reinterpret_cast<SDL_Window*>(static_cast<std::uintptr_t>(fake.windows.size()));
+}
+
+void SDL_DestroyWindow(SDL_Window* window) { WindowOf(window).destroyed = true; }
+
+Uint32 SDL_GetWindowID(SDL_Window* window) { return static_cast<Uint32>(reinterpret_cast<std::uintptr_t>(window)); }
+
+SDL_Surface* SDL_GetWindowSurface(SDL_Window*) {
+    fake.surface.format = &fake.format;
+    return &fake.surface;
+}
+
+Uint32 SDL_MapRGB(const SDL_PixelFormat*, Uint8 r, Uint8 g, Uint8 b) { return (Uint32{r} << 16) | (g << 8) | b; }
+
+int SDL_FillRect(SDL_Surface*, const SDL_Rect* rect, Uint32 colour) {
+    fake.lastFill = rect == nullptr ? colour : 1;  // only the whole surface counts
+    return 0;
+}
+
+int SDL_UpdateWindowSurface(SDL_Window* window) {
+    if (fake.lastFill == 0) ++WindowOf(window).paintedBlack;
+    fake.lastFill = 1;
+    return 0;
+}
+
+namespace {
+
+constexpr Uint32 coverFlags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR;
+
+std::string Describe(const SDL_Rect& r) {
+    return std::to_string(r.w) + "x" + std::to_string(r.h) + "@" + std::to_string(r.x) + "," + std::to_string(r.y);
+}
+
+// The covers up now, as WxH@X,Y.
+std::vector<std::string> Covers() {
+    std::vector<std::string> covers;
+    for (const FakeWindow& w : fake.windows)
+        if (!w.destroyed) covers.push_back(Describe(w.bounds));
+    return covers;
+}
+
+class DisplayCovers : public ::testing::Test {
+protected:
+    void SetUp() override { fake = FakeVideo{}; }
+    void TearDown() override { RemoveDisplayCovers(); }
+};
+
+TEST_F(DisplayCovers, EveryOtherDisplayGetsABlackBorderlessTopWindowAtItsExactBounds) {
+    // The globe's display in the middle, one left and lower, one above and wider.
+    fake.displays = {{0, 0, 1024, 768}, {-800, 168, 800, 600}, {-200, -1080, 1920, 1080}};
+    CoverOtherDisplays();
+    ASSERT_EQ(Covers(), (std::vector<std::string>{"800x600@-800,168", "1920x1080@-200,-1080"}));
+    for (const FakeWindow& w : fake.windows) {
+        // Not full screen: without a window manager that leaves a window at its first size.
+        EXPECT_EQ(w.flags, coverFlags) << Describe(w.bounds);
+        EXPECT_EQ(w.paintedBlack, 1) << Describe(w.bounds);
+    }
+    EXPECT_TRUE(IsDisplayCover(1));
+    EXPECT_TRUE(IsDisplayCover(2));
+    EXPECT_FALSE(IsDisplayCover(3));  // the globe's window, say
+
+    PaintDisplayCovers();  // after an exposure
+    for (const FakeWindow& w : fake.windows) EXPECT_EQ(w.paintedBlack, 2) << Describe(w.bounds);
+}
+
+TEST_F(DisplayCovers, ADisplayWithoutACoverDoesNotStopTheOthers) {
+    fake.displays = {{0, 0, 1024, 768}, {1024, 0, 800, 600}, {1824, 0, 1280, 1024}, {0, 768, 640, 480}};
+    fake.boundsUnreadable = {false, false, false, true};
+    fake.failingCreation = 0;
+    testing::internal::CaptureStderr();
+    CoverOtherDisplays();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Covers(), std::vector<std::string>{"1280x1024@1824,0"});
+    EXPECT_EQ(said, "quillomantrase: the display at 1024,0 stays uncovered (SDL: no more windows today)\n");
+}
+
+TEST_F(DisplayCovers, CoversFollowDisplaysThatComeAndGoAndAllGoAtTheEnd) {
+    fake.displays = {{0, 0, 1024, 768}, {1024, 0, 800, 600}};
+    CoverOtherDisplays();
+    EXPECT_EQ(Covers(), std::vector<std::string>{"800x600@1024,0"});
+
+    fake.displays.push_back({-1280, 0, 1280, 1024});  // a monitor plugged in during the run
+    CoverOtherDisplays();
+    EXPECT_EQ(Covers(), (std::vector<std::string>{"800x600@1024,0", "1280x1024@-1280,0"}));
+
+    fake.displays.erase(fake.displays.begin() + 1);  // the one on the right taken away
+    CoverOtherDisplays();
+    EXPECT_EQ(Covers(), std::vector<std::string>{"1280x1024@-1280,0"});
+    EXPECT_FALSE(IsDisplayCover(1));
+
+    RemoveDisplayCovers();
+    RemoveDisplayCovers();  // teardown is safe to repeat
+    EXPECT_EQ(Covers(), std::vector<std::string>{});
+    for (const FakeWindow& w : fake.windows) EXPECT_TRUE(w.destroyed) << Describe(w.bounds);
+}
+
+}  // namespace
