@@ -8,9 +8,10 @@ import {extname, join, normalize} from "node:path";
 import {PNG} from "pngjs";
 import puppeteer from "puppeteer-core";
 
-export const nativeRenderer = process.env.QUILLOMANTRASE_NATIVE_RENDER;
+// scripts/test-web.sh says where the builds are.
 export const webBuild = process.env.QUILLOMANTRASE_WEB_BUILD;
-export const site = join(webBuild ?? "", "site");
+if (!webBuild) throw new Error("QUILLOMANTRASE_WEB_BUILD must name build-web");
+export const site = join(webBuild, "site");
 
 // Decoded PNG: width, height and the pixels as RGB bytes.
 export function readPng(path) {
@@ -27,14 +28,24 @@ export function renderFrame(command, {size, time, frames, pitch}) {
     const output = join(directory, "frame.png");
     const args = [...command.slice(1), "--size", size, "--time", String(time), "--frames", String(frames), "--output", output];
     if (pitch) args.push("--pitch", String(pitch));
-    execFileSync(command[0], args, {stdio: ["ignore", "ignore", "pipe"]});
+    try {
+      execFileSync(command[0], args, {stdio: ["ignore", "ignore", "pipe"]});
+    } catch (error) {
+      // The last lines say what went wrong; a crash's stack may quote a whole minified script.
+      const said = String(error.stderr ?? "").split("\n").filter((line) => line.length < 300).slice(-5).join("\n");
+      throw new Error(`${[command.at(-1), ...args].join(" ")} failed (${error.status ?? error.signal}):\n${said}`);
+    }
     return readPng(output);
   } finally {
     rmSync(directory, {recursive: true, force: true});
   }
 }
 
-export const nativeFrame = (request) => renderFrame([nativeRenderer], request);
+export function nativeFrame(request) {
+  const renderer = process.env.QUILLOMANTRASE_NATIVE_RENDER;
+  if (!renderer) throw new Error("QUILLOMANTRASE_NATIVE_RENDER must name the native quillomantrase-render");
+  return renderFrame([renderer], request);
+}
 
 // How many pixels of two RGB frames differ (all of them when the sizes differ).
 export function differingPixels(a, b) {
