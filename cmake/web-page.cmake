@@ -22,7 +22,10 @@ add_library(quillomantrase_display_canvas STATIC display/canvas_display.cpp disp
 target_include_directories(quillomantrase_display_canvas PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
 target_include_directories(quillomantrase_display_canvas SYSTEM PUBLIC ${EMSCRIPTEN_SYSROOT}/include/SDL)
 
-add_executable(quillomantrase-page shell/web/web_entry.cpp shell/web/web_seam.cpp)
+# The frame comparison is linked in as an object of the page itself, so that it takes the C
+# library's place (built without builtins, so no loop of it turns back into a call to memcmp).
+add_executable(quillomantrase-page shell/web/web_entry.cpp shell/web/web_seam.cpp display/word_compare.cpp)
+set_source_files_properties(display/word_compare.cpp PROPERTIES COMPILE_OPTIONS -fno-builtin)
 target_link_libraries(quillomantrase-page PRIVATE
   quillomantrase_saver_rules quillomantrase_engine quillomantrase_map quillomantrase_display_canvas)
 set_target_properties(quillomantrase-page PROPERTIES
