@@ -35,10 +35,16 @@ target_link_options(quillomantrase-page PRIVATE
   -sEXPORTED_FUNCTIONS=_malloc,_StartWebRun,_TickWebRun,_StartWebInputCount,_JudgeWebInput
   -sEXPORTED_RUNTIME_METHODS=UTF8ToString)
 
-# The page, its script and the map beside the program.
-set(QUILLOMANTRASE_SITE_FILES ${PROJECT_SOURCE_DIR}/shell/web/index.html ${PROJECT_SOURCE_DIR}/shell/web/page.js)
-foreach(file ${QUILLOMANTRASE_SITE_FILES} ${QUILLOMANTRASE_MAP_FILE})
+# The page, its script and the map beside the program, copied again whenever they change.
+set(QUILLOMANTRASE_SITE_FILES ${PROJECT_SOURCE_DIR}/shell/web/index.html ${PROJECT_SOURCE_DIR}/shell/web/page.js
+    ${QUILLOMANTRASE_MAP_FILE})
+set(QUILLOMANTRASE_SITE_COPIES)
+foreach(file ${QUILLOMANTRASE_SITE_FILES})
   get_filename_component(name ${file} NAME)
-  add_custom_command(TARGET quillomantrase-page POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${file} ${QUILLOMANTRASE_SITE}/${name})
+  add_custom_command(OUTPUT ${QUILLOMANTRASE_SITE}/${name}
+    COMMAND ${CMAKE_COMMAND} -E copy ${file} ${QUILLOMANTRASE_SITE}/${name}
+    DEPENDS ${file})
+  list(APPEND QUILLOMANTRASE_SITE_COPIES ${QUILLOMANTRASE_SITE}/${name})
 endforeach()
+add_custom_target(quillomantrase-site ALL DEPENDS ${QUILLOMANTRASE_SITE_COPIES})
+add_dependencies(quillomantrase-site quillomantrase-page)

@@ -115,6 +115,10 @@ function start() {
   canvas.style.width = `${size.cssWidth}px`;
   canvas.style.height = `${size.cssHeight}px`;
   const time = whole("time", 0) ?? Math.floor(Date.now() / 1000);
+  // A new size may succeed where the last one failed (a window shrunk to nothing and back).
+  message.textContent = "";
+  message.hidden = true;
+  canvas.hidden = false;
   showTicks(0);
   if (!saver._StartWebRun(size.width, size.height, time, map.address, map.size)) return;
   const frames = whole("frames", 0);

@@ -94,6 +94,38 @@ test("at device scale factor 2 the backing store has twice the CSS size", async 
   assert.equal(differingPixels(shown, nativeFrame({size: "800x600", time: 1, frames: 3})), 0);
 });
 
+test("a frame too small for the globe shows why, and a larger window runs again", async () => {
+  const {page, problems} = await openPage("?time=3", {width: 4, height: 4});
+  await waitInPage(page, () => !document.getElementById("message").hidden);
+  const text = await page.evaluate(() => document.getElementById("message").textContent);
+  assert.match(text, /^Error loading image: the screen is too small for the globe's orbit$/);
+  await page.setViewport({width: 300, height: 200});
+  await waitInPage(page, () => Number(document.getElementById("screen").dataset.ticks) >= 2);
+  const shown = await page.evaluate(() =>
+    [document.getElementById("message").hidden, document.getElementById("screen").hidden, document.getElementById("message").textContent]);
+  await page.close();
+  assert.deepEqual(problems, []);
+  assert.deepEqual(shown, [true, false, ""]);
+});
+
+test("full screen on the F key; there the fourth mouse move leaves it", async () => {
+  const {page, problems} = await openPage("?time=3");
+  await waitInPage(page, () => Number(document.getElementById("screen").dataset.ticks) >= 1);
+  const fullScreen = () => page.evaluate(() => document.fullscreenElement !== null);
+  await page.keyboard.press("f");
+  await waitInPage(page, () => document.fullscreenElement !== null, 30);
+  for (let move = 1; move <= 3; ++move) await page.mouse.move(10 * move, 10 * move);
+  assert.equal(await fullScreen(), true, "three moves left full screen");
+  await page.mouse.move(50, 50);
+  await waitInPage(page, () => document.fullscreenElement === null, 30);
+  await page.keyboard.press("F");
+  await waitInPage(page, () => document.fullscreenElement !== null, 30);
+  await page.keyboard.press("x");
+  await waitInPage(page, () => document.fullscreenElement === null, 30);
+  await page.close();
+  assert.deepEqual(problems, []);
+});
+
 test("a map that cannot be used shows why", async () => {
   const cases = [
     {map: Buffer.from("BM this is not a picture"), expected: /Error loading image: the image ends inside its headers/},
