@@ -18,8 +18,8 @@ void SwingTilt(std::int32_t position, std::int32_t rightEnd, std::int32_t orbitL
     // The direction may change only on the window's last position. On an orbit too short to
     // hold the whole window that is the orbit's last point: otherwise the tilt would rise for
     // ever, out of the range the sine table covers.
-    const std::int32_t lastPosition = rightEnd + swingHalfWidth < orbitLength ? rightEnd + swingHalfWidth : orbitLength - 1;
-    const bool lastOfWindow = position == lastPosition;
+    const std::int32_t windowEnd = rightEnd + swingHalfWidth;
+    const bool lastOfWindow = position == (windowEnd < orbitLength ? windowEnd : orbitLength - 1);
     if (o.tiltFalling) {
         --o.tilt;
         if (o.tilt <= swingTurnsUpAt && lastOfWindow) o.tiltFalling = 0;
