@@ -12,11 +12,14 @@ constexpr std::int32_t swingHalfWidth = 18;
 constexpr std::int32_t swingTurnsDownAt = 114;
 constexpr std::int32_t swingTurnsUpAt = 40;
 
-void SwingTilt(std::int32_t position, std::int32_t rightEnd) {
+void SwingTilt(std::int32_t position, std::int32_t rightEnd, std::int32_t orbitLength) {
     GlobeOrientation& o = globeOrientation;
     if (position <= rightEnd - swingHalfWidth || position > rightEnd + swingHalfWidth) return;
-    // The direction may change only on the window's last position.
-    const bool lastOfWindow = position == rightEnd + swingHalfWidth;
+    // The direction may change only on the window's last position. On an orbit too short to
+    // hold the whole window that is the orbit's last point: otherwise the tilt would rise for
+    // ever, out of the range the sine table covers.
+    const std::int32_t windowEnd = rightEnd + swingHalfWidth;
+    const bool lastOfWindow = position == (windowEnd < orbitLength ? windowEnd : orbitLength - 1);
     if (o.tiltFalling) {
         --o.tilt;
         if (o.tilt <= swingTurnsUpAt && lastOfWindow) o.tiltFalling = 0;
@@ -34,7 +37,7 @@ void AdvanceFrame() {
     if (!s.ready) return;
     GlobeOrientation& o = globeOrientation;
     const std::int32_t position = s.orbitPosition;
-    SwingTilt(position, s.orbitLength / 4);
+    SwingTilt(position, s.orbitLength / 4, s.orbitLength);
     s.globeOffsetX = s.orbitPoints[position].x;
     if (--o.spin < 0) o.spin = 359;
     ComputeOrientation(o.tilt, o.turn, o.spin);

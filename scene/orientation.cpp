@@ -2,7 +2,7 @@
 // exactly these roundings, so the expressions are spelled out one operation at a time.
 #include "scene/orientation.h"
 
-#include <cmath>
+#include "scene/whole_degree_sines.h"
 
 GlobeOrientation globeOrientation;
 
@@ -25,12 +25,12 @@ void ComputeOrientation(std::int32_t tilt, std::int32_t turn, std::int32_t spin)
     o.tiltRadians = static_cast<float>(tilt * degreesToRadians);
     o.turnRadians = static_cast<float>(turn * degreesToRadians);
     o.spinRadians = static_cast<float>(spin * degreesToRadians);
-    o.sinTilt = std::sin(static_cast<double>(o.tiltRadians));
-    o.cosTilt = std::cos(static_cast<double>(o.tiltRadians));
-    o.sinTurn = std::sin(static_cast<double>(o.turnRadians));
-    o.cosTurn = std::cos(static_cast<double>(o.turnRadians));
-    o.sinSpin = std::sin(static_cast<double>(o.spinRadians));
-    o.cosSpin = std::cos(static_cast<double>(o.spinRadians));
+    o.sinTilt = WholeDegreeSine(tilt);
+    o.cosTilt = WholeDegreeCosine(tilt);
+    o.sinTurn = WholeDegreeSine(turn);
+    o.cosTurn = WholeDegreeCosine(turn);
+    o.sinSpin = WholeDegreeSine(spin);
+    o.cosSpin = WholeDegreeCosine(spin);
 }
 
 namespace {

@@ -3,16 +3,15 @@
 // outline on the screen depends on those roundings.
 #include "scene/sphere.h"
 
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "scene/globe_scene.h"
 #include "scene/orientation.h"
+#include "scene/whole_degree_sines.h"
 
 namespace {
 
-constexpr double degreesToRadians = 3.14159 / 180.0;
 constexpr double percent = 1.0 / 100.0;
 
 struct FloatPoint {
@@ -59,16 +58,16 @@ void BuildSphere(float scale) {
     const int rowLength = columns + 1;
     std::memset(s.cellVisible, 0, sizeof s.cellVisible);
 
-    float longitude[gridEntries];
-    for (int c = 0; c < columns; ++c) longitude[c] = static_cast<float>(((c * 360) / columns) * degreesToRadians);
+    std::int32_t longitude[gridEntries];
+    for (int c = 0; c < columns; ++c) longitude[c] = (c * 360) / columns;
 
     for (int r = 0; r <= rows; ++r) {
-        const float latitude = static_cast<float>((90 - (r * 180) / rows) * degreesToRadians);
-        const float ringRadius = static_cast<float>(std::cos(static_cast<double>(latitude)) * s.globeRadius);
-        const float ringZ = static_cast<float>(std::sin(static_cast<double>(latitude)) * s.globeRadius);
+        const std::int32_t latitude = 90 - (r * 180) / rows;
+        const float ringRadius = static_cast<float>(WholeDegreeCosine(latitude) * s.globeRadius);
+        const float ringZ = static_cast<float>(WholeDegreeSine(latitude) * s.globeRadius);
         for (int c = 0; c < columns; ++c) {
-            const float x0 = static_cast<float>(std::cos(static_cast<double>(longitude[c])) * ringRadius);
-            const float y0 = static_cast<float>(std::sin(static_cast<double>(longitude[c])) * ringRadius);
+            const float x0 = static_cast<float>(WholeDegreeCosine(longitude[c]) * ringRadius);
+            const float y0 = static_cast<float>(WholeDegreeSine(longitude[c]) * ringRadius);
             Vertex3 v;
             RotatePoint(x0, y0, ringZ, &v);
             v.x = static_cast<float>(v.x * percent) * scale;

@@ -6,7 +6,8 @@
 #   2. the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. the libFuzzer targets (BMP loader, command line), each for a bounded time;
 #   4. the Linux saver under Xvfb, and the Windows module under Wine in Xvfb, where their
-#      scripts exist.
+#      scripts exist;
+#   5. the web page: its tests under node and in headless Chromium (scripts/test-web.sh).
 # Ends with a line "suites: N passed, M failed" and a non-zero exit code when any failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -15,7 +16,7 @@ jobs=${QUILLOMANTRASE_JOBS:-2}
 fuzz_seconds=${QUILLOMANTRASE_FUZZ_SECONDS:-45}
 
 bash scripts/ensure-packages.sh cmake ninja-build g++ clang libclang-rt-14-dev libpng-dev \
-  googletest libgtest-dev libgmock-dev libbenchmark-dev pkg-config libsdl2-dev libx11-dev || exit 1
+  googletest libgtest-dev libgmock-dev libbenchmark-dev pkg-config libsdl2-dev libx11-dev python3-mpmath || exit 1
 
 passed=0
 failed=0
@@ -70,6 +71,7 @@ suite "native tests under AddressSanitizer and UndefinedBehaviorSanitizer" build
 suite "fuzzing" fuzz
 [ -f scripts/test-linux-saver.sh ] && suite "Linux saver under Xvfb" bash scripts/test-linux-saver.sh
 [ -f scripts/test-windows.sh ] && suite "Windows module under Wine" bash scripts/test-windows.sh
+[ -f scripts/test-web.sh ] && suite "web page under node and in Chromium" bash scripts/test-web.sh
 
 echo
 for name in "${failures[@]}"; do echo "failed: $name"; done

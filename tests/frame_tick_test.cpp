@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 #include <atomic>
 #include <cstdlib>
@@ -86,6 +87,26 @@ TEST(FrameTick, SwingRepeatsEverySixOrbitsAndSpinWraps) {
     EXPECT_EQ(globeOrientation.tilt, 30);
     EXPECT_EQ(globeOrientation.tiltFalling, 0);
     EXPECT_TRUE(spinWrapped);
+}
+
+TEST(FrameTick, OnOrbitsShorterThanTheSwingTheTiltStillTurns) {
+    // 6 x 8 gives an orbit of a few points, all inside the swing window; 40 x 16 one whose
+    // window is cut short at the orbit's start.
+    for (const auto& [width, height] : {std::pair{6, 8}, std::pair{40, 16}}) {
+        SetUpBuiltInScene(width, height, 1);
+        SetMemoryLockFailure(true);
+        int highest = 0, lowest = 360;
+        for (int tick = 0; tick < 5000; ++tick) {
+            AdvanceFrame();
+            highest = std::max(highest, globeOrientation.tilt);
+            lowest = std::min(lowest, globeOrientation.tilt);
+        }
+        SetMemoryLockFailure(false);
+        EXPECT_GE(highest, 114) << width << "x" << height;
+        EXPECT_LE(highest, 150) << width << "x" << height;
+        EXPECT_GE(lowest, 0) << width << "x" << height;
+        EXPECT_LE(lowest, 40) << width << "x" << height;
+    }
 }
 
 TEST(FrameTick, AfterAFailedSetUpTicksTouchNothing) {

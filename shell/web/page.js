@@ -1,0 +1,195 @@
+// The page around the saver: sizes the canvas, fetches the map, starts runs and ticks them. What
+// a tick does and what ends a full-screen run are the saver's own rules, in the WebAssembly.
+//
+//   index.html                 fills the window, clock from the time of day, ten ticks a second
+//   ?size=WxH                  a fixed frame size in device pixels
+//   ?time=T                    a fixed clock (seconds since the epoch) for the stars
+//   ?frames=N                  N ticks as fast as they go, then that frame stays
+//   ?benchmark=N               N ticks timed one by one (at 1920x1080 unless a size is given)
+"use strict";
+
+const tickInterval = 100;
+const mapFile = "earth-1000x500.bmp";
+const canvas = document.getElementById("screen");
+const message = document.getElementById("message");
+const parameters = new URLSearchParams(location.search);
+
+let saver = null;
+let map = {address: 0, size: 0};
+let timer = 0;
+let run = 0;  // bumped by every start, so that an old run's ticks stop
+
+function showMessage(text) {
+  clearTimeout(timer);
+  canvas.hidden = true;
+  message.hidden = false;
+  message.textContent = message.textContent ? message.textContent + "\n" + text : text;
+}
+
+function whole(name, lowest) {
+  if (!parameters.has(name)) return null;
+  const text = parameters.get(name);
+  if (!/^-?\d+$/.test(text) || Number(text) < lowest || !Number.isSafeInteger(Number(text)))
+    throw new Error(`?${name}=${text} is not a whole number of at least ${lowest}`);
+  return Number(text);
+}
+
+function fixedSize() {
+  if (parameters.has("size")) {
+    const match = /^(\d{1,5})x(\d{1,5})$/.exec(parameters.get("size"));
+    if (!match) throw new Error(`?size=${parameters.get("size")} is not WIDTHxHEIGHT`);
+    return {width: Number(match[1]), height: Number(match[2])};
+  }
+  return parameters.has("benchmark") ? {width: 1920, height: 1080} : null;
+}
+
+// The frame in device pixels; the canvas takes as many CSS pixels as that makes on this screen.
+function frameSize(fixed) {
+  const ratio = window.devicePixelRatio || 1;
+  if (fixed) return {...fixed, cssWidth: fixed.width / ratio, cssHeight: fixed.height / ratio};
+  const cssWidth = document.documentElement.clientWidth;
+  const cssHeight = document.documentElement.clientHeight;
+  return {width: Math.round(cssWidth * ratio), height: Math.round(cssHeight * ratio), cssWidth, cssHeight};
+}
+
+function showTicks(ticks) {
+  canvas.dataset.ticks = String(ticks);
+}
+
+// Ticks in slices of about 50 ms, so that the page answers while a long still is made.
+function runStill(thisRun, frames) {
+  const slice = () => {
+    if (thisRun !== run) return;
+    const started = performance.now();
+    let ticks = Number(canvas.dataset.ticks);
+    while (ticks < frames && performance.now() - started < 50) ticks = saver._TickWebRun(1);
+    showTicks(ticks);
+    if (ticks < frames) timer = setTimeout(slice, 0);
+  };
+  slice();
+}
+
+// Ten ticks a second; a late tick delays the next, but ticks never pile up.
+function runLive(thisRun) {
+  let due = performance.now() + tickInterval;
+  const tick = () => {
+    if (thisRun !== run) return;
+    showTicks(saver._TickWebRun(1));
+    const now = performance.now();
+    due = Math.max(due + tickInterval, now);
+    timer = setTimeout(tick, due - now);
+  };
+  timer = setTimeout(tick, tickInterval);
+}
+
+function runBenchmark(thisRun, frames, size) {
+  const times = [];
+  const step = () => {
+    if (thisRun !== run) return;
+    const started = performance.now();
+    showTicks(saver._TickWebRun(1));
+    times.push(performance.now() - started);
+    if (times.length < frames) {
+      timer = setTimeout(step, 0);
+      return;
+    }
+    const sorted = times.slice(1).sort((a, b) => a - b);
+    const at = (q) => sorted[Math.min(sorted.length - 1, Math.floor(q * sorted.length))];
+    const mean = sorted.reduce((a, b) => a + b, 0) / sorted.length;
+    const report = {size: `${size.width}x${size.height}`, frames: sorted.length, meanMs: mean,
+                    medianMs: at(0.5), p95Ms: at(0.95), worstMs: sorted[sorted.length - 1]};
+    const out = document.getElementById("benchmark");
+    out.hidden = false;
+    out.textContent = Object.entries(report)
+      .map(([k, v]) => `${k}: ${typeof v === "number" ? v.toFixed(2) : v}`).join("\n");
+    canvas.dataset.benchmark = JSON.stringify(report);
+  };
+  step();
+}
+
+function start() {
+  clearTimeout(timer);
+  const thisRun = ++run;
+  const fixed = fixedSize();
+  const size = frameSize(fixed);
+  canvas.style.width = `${size.cssWidth}px`;
+  canvas.style.height = `${size.cssHeight}px`;
+  const time = whole("time", 0) ?? Math.floor(Date.now() / 1000);
+  // A new size may succeed where the last one failed (a window shrunk to nothing and back).
+  message.textContent = "";
+  message.hidden = true;
+  canvas.hidden = false;
+  showTicks(0);
+  if (!saver._StartWebRun(size.width, size.height, time, map.address, map.size)) return;
+  const frames = whole("frames", 0);
+  const benchmark = whole("benchmark", 2);
+  if (benchmark !== null) runBenchmark(thisRun, benchmark, size);
+  else if (frames !== null) runStill(thisRun, frames);
+  else runLive(thisRun);
+}
+
+// Full screen on a double click or the F key; in full screen the saver's rules end it.
+function watchInput() {
+  const fullScreen = () => document.fullscreenElement !== null;
+  const enter = () => document.documentElement.requestFullscreen().catch(() => {});
+  const judge = (kind, event) => {
+    if (!fullScreen()) return false;
+    const verdict = saver._JudgeWebInput(kind);
+    if (verdict !== 0) event.preventDefault();
+    if (verdict === 2) document.exitFullscreen().catch(() => {});
+    return true;
+  };
+  document.addEventListener("fullscreenchange", () => { if (fullScreen()) saver._StartWebInputCount(); });
+  document.addEventListener("keydown", (event) => {
+    if (!judge(0, event) && (event.key === "f" || event.key === "F")) enter();
+  });
+  document.addEventListener("mousedown", (event) => judge(1, event));
+  document.addEventListener("mousemove", (event) => judge(2, event));
+  canvas.addEventListener("dblclick", () => { if (!fullScreen()) enter(); });
+}
+
+// A new window size starts the run again at that size, once the resizing settles.
+function watchSize() {
+  if (fixedSize()) return;
+  let pending = 0;
+  const restart = () => {
+    cancelAnimationFrame(pending);
+    pending = requestAnimationFrame(start);
+  };
+  window.addEventListener("resize", restart);
+  matchMedia(`(resolution: ${window.devicePixelRatio}dppx)`).addEventListener("change", restart);
+}
+
+async function fetchMap() {
+  let response;
+  try {
+    response = await fetch(mapFile);
+  } catch (error) {
+    throw new Error(`Error loading image: cannot fetch ${mapFile} (${error.message})`);
+  }
+  if (!response.ok) throw new Error(`Error loading image: cannot fetch ${mapFile} (${response.status} ${response.statusText})`);
+  const bytes = new Uint8Array(await response.arrayBuffer());
+  const address = saver._malloc(bytes.length);
+  if (!address) throw new Error("Error loading image: there is not enough memory for the map");
+  saver.HEAPU8.set(bytes, address);
+  return {address, size: bytes.length};
+}
+
+async function main() {
+  try {
+    fixedSize();
+    whole("time", 0);
+    whole("frames", 0);
+    whole("benchmark", 2);
+    saver = await QuillomantraseModule({showMessage});
+    map = await fetchMap();
+  } catch (error) {
+    showMessage(error.message || String(error));
+    return;
+  }
+  watchInput();
+  watchSize();
+  start();
+}
+
+main();

@@ -1,0 +1,148 @@
+// The page in headless Chromium: stills equal the native frames, the live run ticks about ten
+// times a second and starts again at a new size, the backing store is in device pixels, and a
+// map that cannot be used says so.
+import assert from "node:assert/strict";
+import {after, before, test} from "node:test";
+import {differingPixels, launchBrowser, nativeFrame, readCanvas, serveSite, waitInPage} from "./support.mjs";
+
+let browser;
+let server;
+
+before(async () => {
+  browser = await launchBrowser();
+  server = await serveSite();
+});
+after(async () => {
+  await browser?.close();
+  await server?.close();
+});
+
+async function openPage(query, viewport = {width: 800, height: 600}, url = server.url) {
+  const page = await browser.newPage();
+  const problems = [];
+  page.on("pageerror", (error) => problems.push(error.message));
+  await page.setViewport(viewport);
+  await page.goto(`${url}index.html${query}`);
+  return {page, problems};
+}
+
+const stills = [
+  {size: "97x61", time: 7, frames: 40},
+  {size: "640x480", time: 1, frames: 679},
+  {size: "1366x768", time: 5, frames: 400},
+];
+
+test("stills equal the native frames", async () => {
+  for (const request of stills) {
+    const {page, problems} = await openPage(`?size=${request.size}&time=${request.time}&frames=${request.frames}`);
+    await waitInPage(page, (n) => Number(document.getElementById("screen").dataset.ticks) === n, request.frames);
+    const shown = await readCanvas(page);
+    await page.close();
+    assert.deepEqual(problems, []);
+    assert.equal(shown.ticks, request.frames);
+    assert.equal(differingPixels(shown, nativeFrame(request)), 0, `${request.size}: pixels differ`);
+  }
+});
+
+test("the running page ticks about ten times a second and its picture changes", async () => {
+  const {page, problems} = await openPage("?time=9");
+  const ticksNow = () => page.evaluate(() => [Number(document.getElementById("screen").dataset.ticks), performance.now()]);
+  await waitInPage(page, () => Number(document.getElementById("screen").dataset.ticks) >= 5);
+  const first = await readCanvas(page);
+  const [ticksBefore, timeBefore] = await ticksNow();
+  await waitInPage(page, (n) => Number(document.getElementById("screen").dataset.ticks) >= n, ticksBefore + 30);
+  const [ticksAfter, timeAfter] = await ticksNow();
+  const rate = ((ticksAfter - ticksBefore) * 1000) / (timeAfter - timeBefore);
+  // Generous bounds: a shared machine delays timers, but the page never ticks faster than ten a
+  // second (one late tick may follow at once).
+  assert.ok(rate > 2 && rate < 13, `${rate.toFixed(1)} ticks a second`);
+  const later = await readCanvas(page);
+  assert.notEqual(differingPixels(first, later), 0, "the picture did not change");
+  // The live frame is the native frame of the same tick.
+  assert.equal(differingPixels(later, nativeFrame({size: "800x600", time: 9, frames: later.ticks})), 0);
+  await page.close();
+  assert.deepEqual(problems, []);
+});
+
+test("a new window size starts the run again at that size", async () => {
+  const {page, problems} = await openPage("?time=11");
+  await waitInPage(page, () => Number(document.getElementById("screen").dataset.ticks) >= 20);
+  await page.setViewport({width: 500, height: 400});
+  await waitInPage(page, () => {
+    const canvas = document.getElementById("screen");
+    return canvas.width === 500 && canvas.height === 400 && Number(canvas.dataset.ticks) >= 3;
+  });
+  const shown = await readCanvas(page);
+  await page.close();
+  assert.deepEqual(problems, []);
+  assert.ok(shown.ticks < 20, `the run went on at tick ${shown.ticks}`);
+  assert.equal(differingPixels(shown, nativeFrame({size: "500x400", time: 11, frames: shown.ticks})), 0);
+});
+
+test("at device scale factor 2 the backing store has twice the CSS size", async () => {
+  const {page, problems} = await openPage("?time=1&frames=3", {width: 400, height: 300, deviceScaleFactor: 2});
+  await waitInPage(page, () => Number(document.getElementById("screen").dataset.ticks) === 3);
+  const sizes = await page.evaluate(() => {
+    const canvas = document.getElementById("screen");
+    const box = canvas.getBoundingClientRect();
+    return [canvas.width, canvas.height, box.width, box.height];
+  });
+  const shown = await readCanvas(page);
+  await page.close();
+  assert.deepEqual(problems, []);
+  assert.deepEqual(sizes, [800, 600, 400, 300]);
+  assert.equal(differingPixels(shown, nativeFrame({size: "800x600", time: 1, frames: 3})), 0);
+});
+
+test("a frame too small for the globe shows why, and a larger window runs again", async () => {
+  const {page, problems} = await openPage("?time=3", {width: 4, height: 4});
+  await waitInPage(page, () => !document.getElementById("message").hidden);
+  const text = await page.evaluate(() => document.getElementById("message").textContent);
+  assert.match(text, /^Error loading image: the screen is too small for the globe's orbit$/);
+  await page.setViewport({width: 300, height: 200});
+  await waitInPage(page, () => Number(document.getElementById("screen").dataset.ticks) >= 2);
+  const shown = await page.evaluate(() =>
+    [document.getElementById("message").hidden, document.getElementById("screen").hidden, document.getElementById("message").textContent]);
+  await page.close();
+  assert.deepEqual(problems, []);
+  assert.deepEqual(shown, [true, false, ""]);
+});
+
+test("full screen on the F key; there the fourth mouse move leaves it", async () => {
+  const {page, problems} = await openPage("?time=3");
+  await waitInPage(page, () => Number(document.getElementById("screen").dataset.ticks) >= 1);
+  const fullScreen = () => page.evaluate(() => document.fullscreenElement !== null);
+  await page.keyboard.press("f");
+  await waitInPage(page, () => document.fullscreenElement !== null, 30);
+  for (let move = 1; move <= 3; ++move) await page.mouse.move(10 * move, 10 * move);
+  assert.equal(await fullScreen(), true, "three moves left full screen");
+  await page.mouse.move(50, 50);
+  await waitInPage(page, () => document.fullscreenElement === null, 30);
+  await page.keyboard.press("F");
+  await waitInPage(page, () => document.fullscreenElement !== null, 30);
+  await page.keyboard.press("x");
+  await waitInPage(page, () => document.fullscreenElement === null, 30);
+  await page.close();
+  assert.deepEqual(problems, []);
+});
+
+test("a map that cannot be used shows why", async () => {
+  const cases = [
+    {map: Buffer.from("BM this is not a picture"), expected: /Error loading image: the image ends inside its headers/},
+    {map: null, expected: /^Error loading image: cannot fetch earth-1000x500\.bmp \(404/},
+  ];
+  for (const {map, expected} of cases) {
+    const broken = await serveSite({"earth-1000x500.bmp": map});
+    try {
+      const {page} = await openPage("", undefined, broken.url);
+      await waitInPage(page, () => !document.getElementById("message").hidden);
+      const [text, canvasHidden] = await page.evaluate(() =>
+        [document.getElementById("message").textContent, document.getElementById("screen").hidden]);
+      await page.close();
+      assert.match(text, expected);
+      assert.equal(canvasHidden, true);
+    } finally {
+      await broken.close();
+    }
+  }
+});
