@@ -12,6 +12,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 #else
 #include <unistd.h>

@@ -308,7 +308,7 @@ about_text_without_a_display() {
 help_and_wrong_options() {
     start_saver --help
     ends_with 0 || return 1
-    grep -q -- "--window-id" "$work/saver.out" || { echo "--help does not tell --window-id"; return 1; }
+    grep -q -- "-window-id ID" "$work/saver.out" || { echo "--help does not tell -window-id"; return 1; }
     start_saver --window-id nonsense
     ends_with 2 || return 1
     grep -q "nonsense is not a window id" "$work/saver.err" || { cat "$work/saver.err"; return 1; }
