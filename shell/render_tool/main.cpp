@@ -66,9 +66,11 @@ int SetUpFromMap(const RenderRequest& request) {
     }
     if (failure == nullptr) failure = SetUpSceneFromMap({request.width, request.height}, bytes, size);
     if (failure == nullptr) return 0;
-    const std::string map = request.mapPath.empty() ? "the built-in map" : "map " + request.mapPath;
-    std::fprintf(stderr, "quillomantrase-render: cannot use %s: %s; a 24-bit uncompressed BMP at most 1000 pixels wide is needed\n",
-                 map.c_str(), failure);
+    if (request.mapPath.empty())
+        std::fprintf(stderr, "quillomantrase-render: cannot use the built-in map: %s\n", failure);
+    else
+        std::fprintf(stderr, "quillomantrase-render: cannot use map %s: %s; %s\n", request.mapPath.c_str(), failure,
+                     "a 24-bit uncompressed BMP at most 1000 pixels wide is needed");
     return exitFailure;
 }
 
