@@ -323,13 +323,25 @@ help_and_wrong_options() {
 
 # The options xscreensaver hands every hack are taken; those without effect say so on stderr.
 takes_xscreensaver_common_options() {
-    XSCREENSAVER_WINDOW= start_saver -root -fps -visual default -install
-    sleep 1.5
-    running "with -root -fps -visual default -install and XSCREENSAVER_WINDOW empty" || return 1
-    shows_stars_and_globe root-window-common-options "-root" 300 500 || return 1
+    start_host_window 320 240 || return 1
+    start_saver -window-id "$host_id" -fps -visual default -install -mono
+    local shown=
+    for _ in $(seq 30); do
+        sleep 0.5
+        running "with -fps -visual default -install -mono" || return 1
+        shows_stars_and_globe common-options-window "-id $host_id" 300 100 >"$work/picture.log" 2>&1 && shown=yes && break
+    done
+    [ -n "$shown" ] || { cat "$work/picture.log"; return 1; }
     kill -TERM "$saver_pid"
     ends_with 0 || return 1
+    stop_host_window
     grep -q "^quillomantrase: -fps has no effect" "$work/saver.err" || { cat "$work/saver.err"; return 1; }
+    # Set but empty, XSCREENSAVER_WINDOW is as if unset: -root draws into the root window.
+    XSCREENSAVER_WINDOW= start_saver -root
+    sleep 1
+    running "with -root and XSCREENSAVER_WINDOW empty" || return 1
+    kill -TERM "$saver_pid"
+    ends_with 0
 }
 
 unit_and_display_tests() { "$build/linux_saver_test" --gtest_brief=1; }
@@ -356,7 +368,7 @@ check "/c: the about box with OK; OK ends it with 0" about_box_has_an_ok_button
 check "/c without a display: the about text on stdout, exit 0" about_text_without_a_display
 check "--help tells the options; a wrong window id, an unknown option, /p without an id exit with 2" \
     help_and_wrong_options
-check "xscreensaver's common options (-root -fps -visual -install) are taken; an empty \$XSCREENSAVER_WINDOW is unset" \
+check "xscreensaver's common options (-fps -visual -install -mono) are taken; an empty \$XSCREENSAVER_WINDOW is unset" \
     takes_xscreensaver_common_options
 check "unit tests and the SDL display in a real window" unit_and_display_tests
 echo "linux-saver: $passed passed, $failed failed"
