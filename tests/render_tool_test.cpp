@@ -97,23 +97,20 @@ TEST_F(RenderTool, HelpGoesToStandardOutputAndMissingArgumentsAreNamed) {
 std::string GreyBmp(std::int32_t width, std::int32_t height) {
     const std::uint32_t stride = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
     const std::uint32_t pixelBytes = stride * static_cast<std::uint32_t>(height);
-    std::string bmp(54 + pixelBytes, '\x80');
+    std::string bmp = std::string(54, '\0') + std::string(pixelBytes, '\x80');
     const auto put = [&bmp](std::size_t at, std::uint32_t value, int bytes) {
         for (int k = 0; k < bytes; ++k) bmp[at + k] = static_cast<char>(value >> (8 * k));
     };
     bmp[0] = 'B';
     bmp[1] = 'M';
     put(2, 54 + pixelBytes, 4);
-    put(6, 0, 4);
     put(10, 54, 4);
     put(14, 40, 4);
     put(18, static_cast<std::uint32_t>(width), 4);
     put(22, static_cast<std::uint32_t>(height), 4);
     put(26, 1, 2);
     put(28, 24, 2);
-    put(30, 0, 4);
     put(34, pixelBytes, 4);
-    put(38, 0, 16);
     return bmp;
 }
 
