@@ -171,12 +171,18 @@ TEST_F(RenderTool, AnOutputThatCannotBeWrittenIsRefusedBeforeAnyFrameIsRendered)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.output, "quillomantrase-render: cannot write " + In("missing/globe.png") + ": the folder " +
                               In("missing") + " does not exist\n");
-    // Every numbered frame's path is checked: here the last of them is taken by a folder.
-    fs::create_directory(In("globe-100000000.png"));
+    // Every numbered frame's path is checked: here the first of them is taken by a folder...
+    fs::create_directory(In("globe-50000000.png"));
     run = RunRenderer(longRun + "--every 50000000 --output " + In("globe-%d.png"));
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.output.find("cannot write " + In("globe-100000000.png") + ": it is a folder"), std::string::npos) << run.output;
-    EXPECT_EQ(FileCount(), 1u) << "no frame written before the refusal";
+    EXPECT_NE(run.output.find("cannot write " + In("globe-50000000.png") + ": it is a folder"), std::string::npos) << run.output;
+    // ...and here the folder of the last is missing, while the first one's is there.
+    fs::create_directory(In("run-50000000"));
+    run = RunRenderer(longRun + "--every 50000000 --output " + In("run-%d/globe.png"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("the folder " + In("run-100000000") + " does not exist"), std::string::npos) << run.output;
+    EXPECT_TRUE(fs::is_empty(In("run-50000000"))) << "no frame written before the refusal";
+    EXPECT_EQ(FileCount(), 2u);
     // sysfs takes no new files, not even from root.
     if (fs::exists("/sys/kernel")) {
         run = RunRenderer(longRun + "--output /sys/quillomantrase-test.png");
