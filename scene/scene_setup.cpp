@@ -98,7 +98,7 @@ int SetUpScene(ScreenMetrics screen, const std::uint8_t* mapHeader, const std::u
     s.mapPixels = mapPixels;
     if (bitCount != 24) return Fail("the map is not a 24-bit picture");
     if (s.mapWidth <= 4 || s.mapHeight <= 4) return Fail("the map is too small");
-    if (s.mapWidth > brightnessColumns) return Fail("the map is wider than the day-and-night table");
+    if (s.mapWidth > brightnessColumns) return Fail("the map is more than 1000 pixels wide");
     const std::int64_t rowStride = ((std::int64_t{s.mapWidth} * s.mapBitsPerPixel + 31) & ~31) >> 3;
     if (ReadUnsigned32(mapHeader + 20) < rowStride * s.mapHeight)
         return Fail("the map's pixel bytes do not cover its rows");

@@ -33,7 +33,7 @@ void FreeMapImage() {
 
 const char* SetUpSceneFromMap(ScreenMetrics screen, const std::uint8_t* file, std::size_t fileSize) {
     const char* loadProblem = nullptr;
-    LoadMapImage(file, fileSize, &loadProblem);
+    if (LoadMapImage(file, fileSize, &loadProblem) == 0) return loadProblem;
     if (SetUpScene(screen, mapImage.headerBlock, mapImage.pixelData.get()) == 1) return nullptr;
-    return loadProblem != nullptr ? loadProblem : globeScene.setUpFailure;
+    return globeScene.setUpFailure;
 }

@@ -26,6 +26,6 @@ int LoadMapImage(const std::uint8_t* file, std::size_t fileSize, const char** re
 void FreeMapImage();
 
 // Loads the map from a BMP file image and sets the scene up on it for a screen. Null on success;
-// otherwise why not: the loader's reason when the map did not load (the scene then says only
-// that it has no pixels), else the scene's own.
+// otherwise why not: the loader's reason when the map did not load (the scene is then not set
+// up, so it shows no message of its own), else the scene's.
 const char* SetUpSceneFromMap(ScreenMetrics screen, const std::uint8_t* file, std::size_t fileSize);

@@ -8,13 +8,16 @@
 
 namespace {
 
-// The same words as the Windows module's options dialog.
+// The Windows module's options dialog begins with the same line; its template is fixed and keeps
+// two web addresses of the reserved example domain. The project has no web pages, so here the
+// text says where the code and the README are instead.
 constexpr const char* aboutTitle = "About the Quillomantrase screen saver";
 constexpr const char* aboutText =
     "Quillomantrase 1.00, the Earth among the stars, by the Quillomantrase project\n"
-    "News, source code and other savers are on our web pages at\n"
-    "https://quillomantrase.example.org\n"
-    "https://quillomantrase.example.org/source";
+    "The source code comes in the Quillomantrase source tree this program was built from;\n"
+    "README.md at the top of that tree tells how to build, install and test it.\n"
+    "Code under the MIT licence (LICENSE in that tree). Earth imagery courtesy of NASA\n"
+    "(Visible Earth, \"Blue Marble\"), public domain.";
 
 bool ShowInMessageBox() {
     if (!StartSdlVideo(ScreenDrivers())) return false;

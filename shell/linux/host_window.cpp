@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -22,17 +23,23 @@ int NoteXError(Display*, XErrorEvent* error) {
 
 std::string NoSuchWindow(std::uintptr_t window) {
     char text[160];
-    std::snprintf(text, sizeof text, "there is no window 0x%lx (%lu) on display %s", static_cast<unsigned long>(window),
-                  static_cast<unsigned long>(window), DisplayString(hostWindow.display));
+    std::snprintf(text, sizeof text, "the window id 0x%lx (%lu) is not a window on display %s",
+                  static_cast<unsigned long>(window), static_cast<unsigned long>(window), DisplayString(hostWindow.display));
     return text;
 }
 
 }  // namespace
 
+std::string NoDisplayOpened() {
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || display[0] == '\0') return "no display could be opened: DISPLAY is not set";
+    return std::string("no display could be opened at DISPLAY=") + display;
+}
+
 std::string WatchHostWindow(std::uintptr_t window) {
     HostWindow& h = hostWindow;
     h.display = XOpenDisplay(nullptr);
-    if (h.display == nullptr) return "cannot open the X display";
+    if (h.display == nullptr) return NoDisplayOpened();
     // Set before SDL starts: SDL's own handler hands X errors on to the one it found.
     XSetErrorHandler(NoteXError);
     h.window = window != 0 ? static_cast<Window>(window) : DefaultRootWindow(h.display);

@@ -10,6 +10,9 @@
 
 enum class HostChange { none, exposed, resized, gone };
 
+// "no display could be opened", naming the display asked for.
+std::string NoDisplayOpened();
+
 // Opens the X display and starts watching the window (0: the root window). Empty on success;
 // otherwise why the window cannot be used. From then on X errors are noted, never fatal, so that
 // a window that disappears under us ends the run instead of the process.

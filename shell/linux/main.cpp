@@ -12,12 +12,13 @@ constexpr int exitUsage = 2;
 
 int main(int argc, char** argv) {
     const SaverRequest request = ReadSaverArguments(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
+    for (const std::string& note : request.notes) std::fprintf(stderr, "quillomantrase: %s\n", note.c_str());
     switch (request.run) {
     case SaverRun::help:
         std::fputs(saverUsage, stdout);
         return 0;
     case SaverRun::wrongArguments:
-        std::fprintf(stderr, "quillomantrase: %s\n(quillomantrase --help lists the options)\n", request.problem.c_str());
+        std::fprintf(stderr, "quillomantrase: %s\n%s", request.problem.c_str(), saverUsage);
         return exitUsage;
     case SaverRun::options:
         return ShowAboutBox();

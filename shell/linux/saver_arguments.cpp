@@ -11,23 +11,27 @@ const char* const saverUsage =
     "Usage: quillomantrase [OPTION]\n"
     "The Earth as a turning, texture-mapped globe in front of 1000 twinkling stars.\n"
     "\n"
-    "With no option (or /s, -s, s) it covers the screen until the first key press, the first\n"
-    "button press or the fourth mouse movement, and exits with 0.\n"
+    "With no option (or /s, -s, s, -window) it covers the screen until the first key press, the\n"
+    "first button press or the fourth mouse movement, and exits with 0.\n"
     "\n"
     "As an xscreensaver hack it draws into a window it is given, takes no input, and exits\n"
     "with 0 on SIGTERM or SIGINT:\n"
-    "  --root             draw into the root window (or into $XSCREENSAVER_WINDOW when set)\n"
-    "  --window-id ID     draw into the X window ID, decimal or 0x hex; 0 is the root window\n"
+    "  -root              draw into the root window (or into $XSCREENSAVER_WINDOW when set)\n"
+    "  -window-id ID      draw into the X window ID, decimal or 0x hex; 0 is the root window\n"
     "  /p ID              the same, in the Windows saver's words\n"
-    "  XSCREENSAVER_WINDOW=ID in the environment has the same effect as --window-id ID.\n"
+    "  XSCREENSAVER_WINDOW=ID in the environment has the same effect as -window-id ID;\n"
+    "  set but empty, it counts as unset.\n"
     "When that window changes size, the run starts again at the new size.\n"
     "\n"
     "  /c, -c             the about box (on standard output when there is no display)\n"
-    "  --help             this text\n"
+    "  -help, -h          this text\n"
+    "Options take one dash or two. The other options xscreensaver's hacks share are taken and\n"
+    "have no effect, with a note on standard error: -visual NAME, -install, -noinstall, -mono,\n"
+    "-fps. Any other option is wrong.\n"
     "\n"
-    "It exits with 1 when the map cannot be loaded (\"Error loading image\") or the display\n"
-    "cannot be set up (\"Can't initiliaze DirectX\", after the reason), and with 2 on a wrong\n"
-    "option. Failures also show in a message box, except in a window it was given.\n";
+    "It exits with 1 when it cannot run (no display could be opened, the window id is not a\n"
+    "window, there is no memory for the frame), saying why on standard error, and with 2 on a\n"
+    "wrong option. Failures also show in a message box, except in a window it was given.\n";
 
 namespace {
 
@@ -45,15 +49,33 @@ bool ReadWindowId(const char* text, std::uintptr_t* window) {
     return true;
 }
 
-bool Is(const char* argument, const char* option) {
-    // xscreensaver's hacks take their options with one dash or two.
-    return std::strcmp(argument, option) == 0 || (argument[0] == '-' && std::strcmp(argument + 1, option) == 0);
+// The option's name without its one or two dashes; null when the argument is no option.
+const char* OptionName(const char* argument) {
+    if (argument[0] != '-') return nullptr;
+    return argument[1] == '-' ? argument + 2 : argument + 1;
 }
 
-SaverRequest Wrong(std::string problem) { return {SaverRun::wrongArguments, 0, std::move(problem)}; }
+// -s, -c, -p, and -c:N or -p:N: the Windows switches written with a dash.
+bool IsDashedWindowsSwitch(const char* argument) {
+    if (argument[0] != '-' || std::strchr("scp", argument[1]) == nullptr || argument[1] == '\0') return false;
+    const char* rest = argument + 2;
+    if (*rest == '\0') return true;
+    if (*rest != ':' || rest[1] == '\0') return false;
+    for (++rest; *rest != '\0'; ++rest)
+        if (!std::isdigit(static_cast<unsigned char>(*rest))) return false;
+    return argument[1] != 's';
+}
+
+// /p, -p or p, alone or with ":": a preview switch that may still find its number later.
+bool IsPreviewSwitch(const char* argument) {
+    if (argument[0] == '/' || argument[0] == '-') ++argument;
+    return argument[0] == 'p' && (argument[1] == '\0' || argument[1] == ':');
+}
+
+SaverRequest Wrong(std::string problem) { return {SaverRun::wrongArguments, 0, std::move(problem), {}}; }
 
 SaverRequest IntoWindow(std::uintptr_t window) {
-    return {window == 0 ? SaverRun::rootWindow : SaverRun::hostWindow, window, {}};
+    return {window == 0 ? SaverRun::rootWindow : SaverRun::hostWindow, window, {}, {}};
 }
 
 }  // namespace
@@ -62,35 +84,57 @@ SaverRequest ReadSaverArguments(int argc, const char* const* argv, const char* s
     bool root = false;
     bool windowGiven = false;
     bool bareOptionsSwitch = false;
+    bool previewSwitch = false;
     std::uintptr_t window = 0;
     std::string windowsSwitches;
+    std::vector<std::string> notes;
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
-        if (Is(argument, "-help") || Is(argument, "-h")) return {SaverRun::help, 0, {}};
-        if (Is(argument, "-root")) {
+        const char* name = OptionName(argument);
+        const std::string option = name == nullptr ? std::string() : name;
+        if (option == "help" || option == "h") return {SaverRun::help, 0, {}, {}};
+        if (option == "root") {
             root = true;
-        } else if (Is(argument, "-window-id")) {
+        } else if (option == "window-id") {
             if (i + 1 == argc) return Wrong(std::string(argument) + " needs a window id");
             if (!ReadWindowId(argv[++i], &window)) return Wrong(std::string(argv[i]) + " is not a window id");
             windowGiven = true;
-        } else if (std::strncmp(argument, "--", 2) == 0) {
+        } else if (option == "window") {
+            // xscreensaver's "a window of its own", which is what a full-screen run makes.
+        } else if (option == "visual") {
+            if (i + 1 == argc) return Wrong(std::string(argument) + " needs a visual");
+            notes.push_back(std::string(argument) + " " + argv[++i] + " has no effect: the saver always draws in true colour");
+        } else if (option == "install" || option == "noinstall" || option == "mono") {
+            notes.push_back(std::string(argument) + " has no effect: the saver always draws in true colour");
+        } else if (option == "fps") {
+            notes.push_back(std::string(argument) + " has no effect: the saver shows no frame rate");
+        } else if (name != nullptr && !IsDashedWindowsSwitch(argument)) {
             return Wrong("unknown option " + std::string(argument));
         } else {
             // On Windows "c" comes with the number of the settings window; here there is none.
             if (std::strcmp(argument, "/c") == 0 || std::strcmp(argument, "-c") == 0) bareOptionsSwitch = true;
+            previewSwitch = previewSwitch || IsPreviewSwitch(argument);
             if (!windowsSwitches.empty()) windowsSwitches += ' ';
             windowsSwitches += argument;
         }
     }
-    if (windowGiven) return IntoWindow(window);
+    SaverRequest request{SaverRun::fullScreen, 0, {}, {}};
     const CommandChoice choice = ParseCommandLine(windowsSwitches.c_str());
-    if (choice.mode == SaverMode::preview) return IntoWindow(choice.hostWindow);
-    if (choice.mode == SaverMode::options || bareOptionsSwitch) return {SaverRun::options, choice.hostWindow, {}};
-    if (saverWindowVariable != nullptr && saverWindowVariable[0] != '\0') {
+    if (windowGiven) {
+        request = IntoWindow(window);
+    } else if (choice.mode == SaverMode::preview) {
+        request = IntoWindow(choice.hostWindow);
+    } else if (previewSwitch) {
+        return Wrong("/p needs a window id");
+    } else if (choice.mode == SaverMode::options || bareOptionsSwitch) {
+        request = {SaverRun::options, choice.hostWindow, {}, {}};
+    } else if (saverWindowVariable != nullptr && saverWindowVariable[0] != '\0') {
         if (!ReadWindowId(saverWindowVariable, &window))
             return Wrong("XSCREENSAVER_WINDOW=" + std::string(saverWindowVariable) + " is not a window id");
-        return IntoWindow(window);
+        request = IntoWindow(window);
+    } else if (root) {
+        request = {SaverRun::rootWindow, 0, {}, {}};
     }
-    if (root) return {SaverRun::rootWindow, 0, {}};
-    return {SaverRun::fullScreen, 0, {}};
+    request.notes = std::move(notes);
+    return request;
 }

@@ -1,7 +1,8 @@
 // The run follows the Windows module's order: the screen's size, the map and the scene, the
 // display, a trial lock, the start-up mouse flush, then one frame per 100 ms tick until the run
-// ends, and teardown in reverse. Failures show the system's own texts; unlike the Windows module,
-// the process then exits with 1, so that scripts and xscreensaver can tell.
+// ends, and teardown in reverse. A failure is said in words a Linux user knows (the Windows
+// module speaks of DirectX), and unlike the Windows module the process then exits with 1, so
+// that scripts and xscreensaver can tell.
 #include "shell/linux/saver_run.h"
 
 #include <SDL.h>
@@ -46,34 +47,39 @@ void CatchStopSignals() {
     sigaction(SIGINT, &action, nullptr);
 }
 
-int Fail(const char* detail, const char* text) {
-    if (detail != nullptr && detail[0] != '\0') std::fprintf(stderr, "quillomantrase: %s\n", detail);
-    ShowUserMessage(text);
+// Says what failed, on standard error and, in a full-screen run, in a message box.
+int Fail(const std::string& text) {
+    ShowUserMessage(text.c_str());
     return exitFailure;
 }
 
-int FailDisplay(const char* detail) { return Fail(detail, "Can't initiliaze DirectX"); }
-
-int FailNoDisplay() {
-    const std::string detail = std::string("no display could be opened (SDL: ") + SDL_GetError() + ")";
-    return FailDisplay(detail.c_str());
+// What SDL said about the last failure, when it said anything.
+std::string SdlReason() {
+    const char* reason = SDL_GetError();
+    return reason != nullptr && reason[0] != '\0' ? std::string(" (SDL: ") + reason + ")" : std::string();
 }
+
+int FailNoDisplay() { return Fail(NoDisplayOpened() + SdlReason()); }
 
 // The map linked into the program, and the scene set up on it for the screen.
 bool SetUpForScreen() {
     const char* failure = SetUpSceneFromMap(linuxShell.screen, BuiltInMapBytes(), BuiltInMapSize());
     if (failure == nullptr) return true;
-    Fail(failure, "Error loading image");
+    Fail(std::string("the built-in map could not be used: ") + failure);
     return false;
 }
 
 // The display brought up and its memory tried once, before any frame depends on it.
 int BringUpDisplay(std::uintptr_t window) {
     const ScreenMetrics& screen = linuxShell.screen;
-    if (CreateDisplay({window, screen.width, screen.height, 0}) == 0) return FailDisplay(SDL_GetError());
+    if (CreateDisplay({window, screen.width, screen.height, 0}) == 0) {
+        char size[40];
+        std::snprintf(size, sizeof size, "%dx%d", screen.width, screen.height);
+        return Fail(std::string("no window or no frame memory could be had for a ") + size + " frame" + SdlReason());
+    }
     if (LockBackBuffer().pixels == nullptr) {
         DestroyDisplay();
-        return Fail(nullptr, "Can't initiliaze DirectX memory");
+        return Fail("there is no frame memory to draw into");
     }
     UnlockBackBuffer();
     return 0;
@@ -214,7 +220,7 @@ int RunFullScreen() {
     if (!StartSdlVideo(ScreenDrivers())) return FailNoDisplay();
     ShowMessagesInBoxes(true);
     SDL_DisplayMode desktop;
-    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return FailDisplay(SDL_GetError());
+    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return Fail("the screen's size could not be read" + SdlReason());
     linuxShell.screen = {desktop.w, desktop.h};
     SDL_ShowCursor(SDL_DISABLE);
     if (!SetUpForScreen()) return exitFailure;
@@ -233,7 +239,7 @@ int RunInHostWindow(std::uintptr_t window) {
     linuxShell.hack = true;
     CatchStopSignals();
     const std::string problem = WatchHostWindow(window);
-    if (!problem.empty()) return FailDisplay(problem.c_str());
+    if (!problem.empty()) return Fail(problem);
     // The window is an X window, whatever SDL would pick by itself.
     if (!StartSdlVideo(x11Driver)) return FailNoDisplay();
     linuxShell.screen = HostWindowSize();

@@ -1,12 +1,14 @@
 // The headless renderer's command line:
-//   quillomantrase-render --size WxH --time T --frames N [--pitch BYTES] [--map FILE.bmp]
+//   quillomantrase-render --size WxH [--time T] --frames N [--pitch BYTES] [--map FILE.bmp]
 //                         [--every K] --output FILE.png
+//   quillomantrase-render --help
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 struct RenderRequest {
+    bool helpWanted = false;  // --help or -h: the usage, nothing else
     std::int32_t width = 0;
     std::int32_t height = 0;
     bool timeGiven = false;
@@ -15,7 +17,7 @@ struct RenderRequest {
     std::int32_t pitch = 0;  // 0: four bytes a pixel, no padding
     std::string mapPath;     // empty: the built-in map
     std::int32_t every = 0;  // 0: only the last frame
-    std::string output;      // may hold one printf-style integer field
+    std::string output;      // may hold one frame-number field: %d, %Nd or %0Nd
 };
 
 extern const char* const renderUsage;
@@ -23,8 +25,6 @@ extern const char* const renderUsage;
 // Null when the arguments make a request; otherwise what is wrong with them.
 const char* ParseRenderArguments(int argc, const char* const* argv, RenderRequest* request, std::string* problem);
 
-// Whether the output name holds a frame-number field such as %05d.
-bool OutputHasFrameField(const std::string& output);
-
-// The output name for a tick: the frame-number field replaced by the tick, %% by %.
+// The output name for a tick: the frame-number field replaced by the tick as printf would write
+// it (%5d pads with blanks, %05d with zeros), %% by %.
 std::string FrameFileName(const std::string& output, std::int32_t tick);

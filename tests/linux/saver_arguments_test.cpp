@@ -2,20 +2,23 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "shell/linux/saver_arguments.h"
 
 namespace {
 
-SaverRequest Read(std::initializer_list<const char*> arguments, const char* saverWindow = nullptr) {
+SaverRequest Read(const std::vector<const char*>& arguments, const char* saverWindow = nullptr) {
     std::vector<const char*> argv{"quillomantrase"};
-    argv.insert(argv.end(), arguments);
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
     return ReadSaverArguments(static_cast<int>(argv.size()), argv.data(), saverWindow);
 }
 
 TEST(SaverArguments, TheWindowsSwitchesForAFullScreenRun) {
-    for (auto arguments : {std::initializer_list<const char*>{}, {"/s"}, {"-s"}, {"s"}, {"/S"}, {"/p"}, {"c"}})
+    for (auto arguments : {std::initializer_list<const char*>{}, {"/s"}, {"-s"}, {"s"}, {"/S"}, {"c"}, {"-window"},
+                           {"--window"}})
         EXPECT_EQ(Read(arguments).run, SaverRun::fullScreen);
 }
 
@@ -32,6 +35,24 @@ TEST(SaverArguments, HackModeFromOptionsSwitchesOrTheEnvironment) {
     EXPECT_EQ(Read({"--root"}, "0x1e00007").run, SaverRun::hostWindow) << "xscreensaver's window over the root";
     EXPECT_EQ(Read({"--window-id", "7"}, "0x1e00007").window, 7u) << "the command line over the environment";
     EXPECT_EQ(Read({"/p", "0"}).run, SaverRun::rootWindow) << "window 0 is the whole screen";
+    EXPECT_EQ(Read({}, "").run, SaverRun::fullScreen) << "an empty XSCREENSAVER_WINDOW counts as unset";
+    EXPECT_EQ(Read({"-root"}, "").run, SaverRun::rootWindow) << "an empty XSCREENSAVER_WINDOW counts as unset";
+}
+
+TEST(SaverArguments, TheOptionsXscreensaverGivesEveryHackAreTakenTheIneffectiveOnesWithANote) {
+    SaverRequest request = Read({"-root", "-fps", "--visual", "TrueColor", "-install", "--noinstall", "-mono"});
+    EXPECT_EQ(request.run, SaverRun::rootWindow);
+    const std::vector<std::string> notes = {
+        "-fps has no effect: the saver shows no frame rate",
+        "--visual TrueColor has no effect: the saver always draws in true colour",
+        "-install has no effect: the saver always draws in true colour",
+        "--noinstall has no effect: the saver always draws in true colour",
+        "-mono has no effect: the saver always draws in true colour"};
+    EXPECT_EQ(request.notes, notes);
+    request = Read({"-window-id", "0x2a", "-fps"});
+    EXPECT_EQ(request.run, SaverRun::hostWindow);
+    EXPECT_EQ(request.window, 42u);
+    EXPECT_TRUE(Read({"-root"}).notes.empty());
 }
 
 TEST(SaverArguments, OptionsHelpAndWrongArguments) {
@@ -41,12 +62,29 @@ TEST(SaverArguments, OptionsHelpAndWrongArguments) {
     EXPECT_EQ(Read({"/c", "12", "/s", "5"}).run, SaverRun::options);
     EXPECT_EQ(Read({"--help"}).run, SaverRun::help);
     EXPECT_EQ(Read({"-h"}).run, SaverRun::help);
-    for (auto arguments : {std::initializer_list<const char*>{"--window-id"}, {"--window-id", "xyz"},
-                           {"--window-id", "-5"}, {"--window-id", "0x"}, {"--window-id", " 5"},
-                           {"--window-id", "0x100000000"}, {"--fps"}}) {
+    const std::pair<std::vector<const char*>, const char*> wrong[] = {
+        {{"--window-id"}, "--window-id needs a window id"},
+        {{"--window-id", "xyz"}, "xyz is not a window id"},
+        {{"--window-id", "-5"}, "-5 is not a window id"},
+        {{"--window-id", "0x"}, "0x is not a window id"},
+        {{"--window-id", " 5"}, " 5 is not a window id"},
+        {{"--window-id", "0x100000000"}, "0x100000000 is not a window id"},
+        {{"-visual"}, "-visual needs a visual"},
+        {{"--bogus"}, "unknown option --bogus"},
+        {{"-bogus"}, "unknown option -bogus"},
+        {{"-root", "-delay", "5"}, "unknown option -delay"},
+        {{"-"}, "unknown option -"},
+        {{"-S"}, "unknown option -S"},
+        {{"-s:5"}, "unknown option -s:5"},
+        {{"/p"}, "/p needs a window id"},
+        {{"-p"}, "/p needs a window id"},
+        {{"/p", "x"}, "/p needs a window id"},
+        {{"/c", "12", "/p"}, "/p needs a window id"},
+    };
+    for (const auto& [arguments, problem] : wrong) {
         const SaverRequest request = Read(arguments);
-        EXPECT_EQ(request.run, SaverRun::wrongArguments);
-        EXPECT_FALSE(request.problem.empty());
+        EXPECT_EQ(request.run, SaverRun::wrongArguments) << problem;
+        EXPECT_EQ(request.problem, problem);
     }
     EXPECT_EQ(Read({}, "junk").run, SaverRun::wrongArguments);
 }
