@@ -7,7 +7,8 @@
 #   3. the libFuzzer targets (BMP loader, command line), each for a bounded time;
 #   4. the Linux saver under Xvfb, and the Windows module under Wine in Xvfb, where their
 #      scripts exist.
-# Ends with a line "suites: N passed, M failed" and a non-zero exit code when any failed.
+# Prints each suite's duration and the total; ends with a line "suites: N passed, M failed" and a
+# non-zero exit code when any failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,17 +24,19 @@ failures=()
 suite() {
   local name=$1
   shift
+  local started=$SECONDS
   echo
   echo "=== $name ==="
   if "$@"; then
     passed=$((passed + 1))
-    echo "=== $name: PASS ==="
+    echo "=== $name: PASS ($(duration $((SECONDS - started)))) ==="
   else
     failed=$((failed + 1))
     failures+=("$name")
-    echo "=== $name: FAIL ==="
+    echo "=== $name: FAIL ($(duration $((SECONDS - started)))) ==="
   fi
 }
+duration() { printf '%dm %02ds' $(($1 / 60)) $(($1 % 60)); }
 
 build_and_test() {
   local dir=$1
@@ -73,5 +76,6 @@ suite "fuzzing" fuzz
 
 echo
 for name in "${failures[@]}"; do echo "failed: $name"; done
+echo "total time: $(duration "$SECONDS")"
 echo "suites: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
