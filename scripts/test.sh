@@ -6,7 +6,8 @@
 #   2. the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. the libFuzzer targets (BMP loader, command line), each for a bounded time;
 #   4. the Linux saver under Xvfb, and the Windows module under Wine in Xvfb, where their
-#      scripts exist.
+#      scripts exist;
+#   5. the release packages (the Debian package and the Windows zip), built and checked.
 # Prints each suite's duration and the total; ends with a line "suites: N passed, M failed" and a
 # non-zero exit code when any failed.
 set -uo pipefail
@@ -73,6 +74,8 @@ suite "native tests under AddressSanitizer and UndefinedBehaviorSanitizer" build
 suite "fuzzing" fuzz
 [ -f scripts/test-linux-saver.sh ] && suite "Linux saver under Xvfb" bash scripts/test-linux-saver.sh
 [ -f scripts/test-windows.sh ] && suite "Windows module under Wine" bash scripts/test-windows.sh
+# After the Windows checks: the zip must hold the module they passed.
+suite "release packages" bash scripts/test-packages.sh
 
 echo
 for name in "${failures[@]}"; do echo "failed: $name"; done
