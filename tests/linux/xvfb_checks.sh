@@ -121,7 +121,7 @@ running() {
     return 1
 }
 
-# The saver ends within a few seconds with the exit code expected.
+# The saver ends within 30 seconds with the exit code expected.
 ends_with() {
     local expected=$1 code
     for _ in $(seq 150); do
