@@ -12,10 +12,12 @@ endif()
 include(${CMAKE_CURRENT_LIST_DIR}/command-line.cmake)
 include(GNUInstallDirs)
 
-# Where xscreensaver looks for its hacks and their settings descriptions (Debian's places).
-set(QUILLOMANTRASE_HACK_DIR /usr/libexec/xscreensaver CACHE PATH "Directory for the xscreensaver hack")
-set(QUILLOMANTRASE_XSCREENSAVER_CONFIG_DIR /usr/share/xscreensaver/config CACHE PATH
-    "Directory for xscreensaver's hack descriptions")
+# Where xscreensaver looks for its hacks and their settings descriptions, under the install
+# prefix: with the prefix /usr (the Debian package's) these are xscreensaver's own places.
+set(QUILLOMANTRASE_HACK_DIR ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver CACHE STRING
+    "Directory for the xscreensaver hack (relative to the install prefix, or absolute)")
+set(QUILLOMANTRASE_XSCREENSAVER_CONFIG_DIR ${CMAKE_INSTALL_DATADIR}/xscreensaver/config CACHE STRING
+    "Directory for xscreensaver's hack descriptions (relative to the install prefix, or absolute)")
 
 # Debian's SDL2 names its target SDL2::SDL2; older packages give only the variables.
 if(TARGET SDL2::SDL2)
@@ -50,7 +52,7 @@ target_link_libraries(quillomantrase PRIVATE
 
 install(TARGETS quillomantrase RUNTIME DESTINATION ${QUILLOMANTRASE_HACK_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/resources/quillomantrase.xml DESTINATION ${QUILLOMANTRASE_XSCREENSAVER_CONFIG_DIR})
-install(FILES ${PROJECT_SOURCE_DIR}/docs/quillomantrase.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${PROJECT_BINARY_DIR}/gzipped/quillomantrase.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 
 if(QUILLOMANTRASE_TESTS)
   include(${PROJECT_SOURCE_DIR}/tests/linux/linux_tests.cmake)

@@ -42,8 +42,11 @@ function(quillomantrase_add_module target outputName mapDirectory)
   target_include_directories(${target} BEFORE PRIVATE ${mapDirectory})
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${mapDirectory}/earth-1000x500.bmp)
   target_link_libraries(${target} PRIVATE quillomantrase_windows_shell quillomantrase_windows_seams)
-  # The linker takes the exports from the .def file itself (CMake only does so for DLLs).
-  target_link_options(${target} PRIVATE -static-libgcc -static-libstdc++ ${QUILLOMANTRASE_MODULE_EXPORTS})
+  # The linker takes the exports from the .def file itself (CMake only does so for DLLs). A
+  # release module is stripped as it is linked: the static C++ runtime brings debug sections
+  # and symbols that a screen saver does not need, and the checks test the module that ships.
+  target_link_options(${target} PRIVATE -static-libgcc -static-libstdc++ ${QUILLOMANTRASE_MODULE_EXPORTS}
+    $<$<CONFIG:Release,MinSizeRel>:-s>)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${QUILLOMANTRASE_MODULE_EXPORTS})
 endfunction()
 

@@ -8,6 +8,10 @@
 # Run it as root from anywhere in the tree: it installs what is missing (Debian 12). It prints a
 # PASS or FAIL line per check, ends with "windows: N passed, M failed" and exits non-zero when
 # anything failed.
+#
+# Made for busy machines: windows are found by id (xdotool search), dialogs and message boxes are
+# worked with the keyboard, and every wait is for something to happen, with a generous deadline.
+# The few short sleeps left give the saver time to react to input that must NOT end it.
 set -u -o pipefail
 
 cd "$(dirname "$0")/.."
@@ -75,7 +79,7 @@ start_xvfb() {
         [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
         Xvfb ":$number" -screen 0 "1024x768x$depth" -nolisten tcp >/dev/null 2>&1 &
         pid=$!
-        for _ in $(seq 1 40); do
+        for _ in $(seq 1 300); do
             if [ -e "/tmp/.X11-unix/X$number" ]; then
                 xvfbPids+=("$pid")
                 xvfbNumber=$number
@@ -112,7 +116,7 @@ use_display() {
 start_saver() { # start_saver MODULE ARGS...
     local program=$1
     shift
-    timeout 90 wine "$program" "$@" >"$work/saver.log" 2>&1 &
+    timeout 300 wine "$program" "$@" >"$work/saver.log" 2>&1 &
     saverPid=$!
 }
 
@@ -157,7 +161,7 @@ start_host() {
     rm -f "$work/host.out"
     wine "$hostWindow" >"$work/host.out" 2>/dev/null &
     hostPid=$!
-    for _ in $(seq 1 40); do
+    for _ in $(seq 1 240); do
         [ -s "$work/host.out" ] && { read -r hostHandle hostX hostY <"$work/host.out"; return 0; }
         sleep 0.25
     done
@@ -210,14 +214,14 @@ check_full_screen() { # check_full_screen LABEL INPUT ARGS...
     local label=$1 input=$2
     shift 2
     start_saver "$module" "$@"
-    if ! window_up '^Quillomantrase$' 20; then
+    if ! window_up '^Quillomantrase$' 60; then
         fail "$label: the full-screen window comes up"
         stop_saver
         return
     fi
-    # The first frames come within a second or so; a busy machine may take longer.
-    local shot=$work/full-screen-${label//[^a-z]/}.xwd lit=0 ocean
-    for _ in $(seq 1 15); do
+    # The first frames come within a second or so; a busy machine may take much longer.
+    local shot=$work/full-screen-${label//[^a-z]/}.xwd lit=0 ocean deadline=$((SECONDS + 60))
+    while [ "$SECONDS" -lt "$deadline" ]; do
         sleep 1
         screenshot "$shot"
         lit=$("$magick" "$shot" -colorspace Gray -threshold 6% -format "%[fx:mean]" info:)
@@ -239,7 +243,7 @@ check_full_screen() { # check_full_screen LABEL INPUT ARGS...
     key:*) xdotool key "${input#key:}" ;;
     click:*) xdotool click "${input#click:}" ;;
     esac
-    if saver_ended 15; then
+    if saver_ended 60; then
         check "$label: $input ends the run with exit code 0 (exit $saverExit)" test "$saverExit" -eq 0
         check "$label: the desktop comes back at 1024x768" \
             test "$(xdotool getdisplaygeometry)" = "1024 768" -a -z "$(xdotool search --onlyvisible --name '^Quillomantrase$')"
@@ -253,7 +257,7 @@ check_options_dialog() { # check_options_dialog LABEL HOW SWITCHES-WITH-HANDLE..
     local label=$1 how=$2
     shift 2
     start_saver "$module" "$@"
-    if ! window_up '^Quillomantrase$' 20; then
+    if ! window_up '^Quillomantrase$' 60; then
         fail "$label: the dialog \"Quillomantrase\" appears"
         stop_saver
         return
@@ -272,7 +276,7 @@ check_options_dialog() { # check_options_dialog LABEL HOW SWITCHES-WITH-HANDLE..
         ;;
     close) xdotool mousemove $((X + WIDTH - 12)) $((Y + 10)) click 1 ;;
     esac
-    if saver_ended 15; then
+    if saver_ended 60; then
         check "$label: $how closes it and the process exits 0 (exit $saverExit)" test "$saverExit" -eq 0
     else
         fail "$label: $how closes it"
@@ -286,7 +290,7 @@ check_preview() {
         return
     fi
     start_saver "$module" /p "$hostHandle"
-    if saver_ended 30; then
+    if saver_ended 60; then
         check "/p HWND: exits 0 (exit $saverExit)" test "$saverExit" -eq 0
     else
         fail "/p HWND: ends by itself"
@@ -310,7 +314,7 @@ read_boxes() { # read_boxes HOW-MANY FIRST-WAIT-SECONDS
         text=$(wine "$readMessageBox" 2>/dev/null | tr -d '\r')
         boxTexts+=("$text")
         xdotool key Return
-        for _ in $(seq 1 20); do window_gone '^Error$' && break; sleep 0.25; done
+        for _ in $(seq 1 120); do window_gone '^Error$' && break; sleep 0.25; done
         count=$((count - 1))
         wait=3
     done
@@ -323,10 +327,10 @@ check_sixteen_bit_screen() {
     fi
     use_display "$xvfbNumber"
     start_saver "$module" /s
-    read_boxes 2 30
+    read_boxes 2 60
     check "16-bit screen: \"Can't initiliaze DirectX\" (${boxTexts[*]:-no box})" \
         test "${#boxTexts[@]}" -eq 1 -a "${boxTexts[0]:-}" = "Can't initiliaze DirectX"
-    if saver_ended 15; then
+    if saver_ended 60; then
         check "16-bit screen: exit code 0 (exit $saverExit)" test "$saverExit" -eq 0
     else
         fail "16-bit screen: the process ends"
@@ -337,13 +341,13 @@ check_sixteen_bit_screen() {
 
 check_damaged_map() {
     start_saver "$damagedModule" /s
-    read_boxes 3 30
+    read_boxes 3 60
     local loading=0 text
     for text in "${boxTexts[@]}"; do [ "$text" = "Error loading image" ] && loading=$((loading + 1)); done
     check "damaged map: \"Error loading image\" once (boxes: ${boxTexts[*]:-none})" test "$loading" -eq 1
-    check "damaged map: the run goes on full screen" eval 'window_up "^Quillomantrase$" 10 && kill -0 "$saverPid"'
+    check "damaged map: the run goes on full screen" eval 'window_up "^Quillomantrase$" 30 && kill -0 "$saverPid"'
     xdotool key space
-    if saver_ended 15; then
+    if saver_ended 60; then
         check "damaged map: a key ends it with exit code 0 (exit $saverExit)" test "$saverExit" -eq 0
     else
         fail "damaged map: a key ends it"

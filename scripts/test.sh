@@ -7,8 +7,10 @@
 #   3. the libFuzzer targets (BMP loader, command line), each for a bounded time;
 #   4. the Linux saver under Xvfb, and the Windows module under Wine in Xvfb, where their
 #      scripts exist;
-#   5. the web page: its tests under node and in headless Chromium (scripts/test-web.sh).
-# Ends with a line "suites: N passed, M failed" and a non-zero exit code when any failed.
+#   5. the web page: its tests under node and in headless Chromium (scripts/test-web.sh);
+#   6. the release packages (the Debian package and the Windows zip), built and checked.
+# Prints each suite's duration and the total; ends with a line "suites: N passed, M failed" and a
+# non-zero exit code when any failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,17 +26,19 @@ failures=()
 suite() {
   local name=$1
   shift
+  local started=$SECONDS
   echo
   echo "=== $name ==="
   if "$@"; then
     passed=$((passed + 1))
-    echo "=== $name: PASS ==="
+    echo "=== $name: PASS ($(duration $((SECONDS - started)))) ==="
   else
     failed=$((failed + 1))
     failures+=("$name")
-    echo "=== $name: FAIL ==="
+    echo "=== $name: FAIL ($(duration $((SECONDS - started)))) ==="
   fi
 }
+duration() { printf '%dm %02ds' $(($1 / 60)) $(($1 % 60)); }
 
 build_and_test() {
   local dir=$1
@@ -72,8 +76,11 @@ suite "fuzzing" fuzz
 [ -f scripts/test-linux-saver.sh ] && suite "Linux saver under Xvfb" bash scripts/test-linux-saver.sh
 [ -f scripts/test-windows.sh ] && suite "Windows module under Wine" bash scripts/test-windows.sh
 [ -f scripts/test-web.sh ] && suite "web page under node and in Chromium" bash scripts/test-web.sh
+# After the Windows checks: the zip must hold the module they passed.
+suite "release packages" bash scripts/test-packages.sh
 
 echo
 for name in "${failures[@]}"; do echo "failed: $name"; done
+echo "total time: $(duration "$SECONDS")"
 echo "suites: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

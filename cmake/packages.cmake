@@ -1,0 +1,59 @@
+# Release packages, made with CPack (scripts/package.sh): from a Linux build the Debian package
+# quillomantrase_VERSION_amd64.deb, from the Windows cross-build the zip
+# Quillomantrase-VERSION-windows-x64.zip. Both are built with the install prefix /usr (Linux).
+include_guard(GLOBAL)
+
+set(CPACK_PACKAGE_VENDOR "The Quillomantrase developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "screen saver showing the Earth turning among twinkling stars")
+set(CPACK_STRIP_FILES ON)
+
+if(WIN32)
+  # The module (stripped when it is linked), the headless renderer, the README and the licence.
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME Quillomantrase-${PROJECT_VERSION}-windows-x64)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+  if(EXISTS ${PROJECT_SOURCE_DIR}/LICENSE)
+    install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+  endif()
+else()
+  include(GNUInstallDirs)
+  # Debian keeps its manual pages and changelogs gzipped, without a time stamp or name inside.
+  set(QUILLOMANTRASE_GZIPPED)
+  foreach(source docs/quillomantrase.6 docs/quillomantrase-render.1 packaging/changelog)
+    get_filename_component(name ${source} NAME)
+    add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/gzipped/${name}.gz
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/gzipped
+      COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/${source} > ${PROJECT_BINARY_DIR}/gzipped/${name}.gz
+      DEPENDS ${PROJECT_SOURCE_DIR}/${source} VERBATIM)
+    list(APPEND QUILLOMANTRASE_GZIPPED ${PROJECT_BINARY_DIR}/gzipped/${name}.gz)
+  endforeach()
+  add_custom_target(quillomantrase_gzipped_documents ALL DEPENDS ${QUILLOMANTRASE_GZIPPED})
+  install(FILES ${PROJECT_BINARY_DIR}/gzipped/quillomantrase-render.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${PROJECT_BINARY_DIR}/gzipped/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
+          DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillomantrase)
+
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_NAME quillomantrase)
+  # Debian wants an e-mail address here; the project has none yet, so this is the reserved
+  # example domain until it has.
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Quillomantrase developers <quillomantrase@example.org>")
+  set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)
+  # The first line of the package's description is the summary above.
+  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+      "Quillomantrase shows the Earth as a software-rendered, texture-mapped globe
+in front of 1000 twinkling stars. The globe spins, travels along an
+elliptical orbit, swings its tilt and carries a day-and-night shading with
+light points on the night side.
+.
+This package holds the saver, which runs full screen by itself or as an
+xscreensaver hack, and quillomantrase-render, which writes its frames as PNG
+files without a display.")
+endif()
+
+include(CPack)
