@@ -39,6 +39,7 @@ target_link_libraries(quillomantrase_linux_arguments PUBLIC quillomantrase_comma
 add_executable(quillomantrase
   ${PROJECT_SOURCE_DIR}/shell/linux/main.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/saver_run.cpp
+  ${PROJECT_SOURCE_DIR}/shell/linux/saver_input.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/host_window.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/about_box.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/linux_seam.cpp

@@ -18,6 +18,7 @@
 #include "shell/builtin_map.h"
 #include "shell/linux/host_window.h"
 #include "shell/linux/linux_seam.h"
+#include "shell/linux/saver_input.h"
 #include "shell/linux/sdl_video.h"
 #include "shell/map_image.h"
 #include "shell/saver_rules.h"
@@ -96,20 +97,6 @@ void FlushStartUpMouse() {
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEBUTTONUP);
     if (keyPress.type == SDL_KEYDOWN) SDL_PushEvent(&keyPress);
-}
-
-SaverInput SaverInputOf(const SDL_Event& event) {
-    switch (event.type) {
-    case SDL_KEYDOWN:
-        return SaverInput::keyPress;
-    case SDL_MOUSEBUTTONDOWN:
-        // The side buttons are not among the three that end a run.
-        return event.button.button <= SDL_BUTTON_RIGHT ? SaverInput::buttonPress : SaverInput::other;
-    case SDL_MOUSEMOTION:
-        return SaverInput::pointerMove;
-    default:
-        return SaverInput::other;
-    }
 }
 
 // True when the event ends the run.
