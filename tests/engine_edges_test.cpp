@@ -25,12 +25,13 @@
 
 namespace {
 
-// A frame of its own, black, of the scene's screen size and the given pitch.
+// A frame of its own, black, of the scene's screen size and the given pitch, with one more row
+// below it that nothing may touch.
 struct Canvas {
     std::int32_t width, height, pitch;
     std::vector<std::uint8_t> bytes;
 
-    Canvas(std::int32_t w, std::int32_t h, std::int32_t p) : width(w), height(h), pitch(p), bytes(std::size_t(p) * h) {}
+    Canvas(std::int32_t w, std::int32_t h, std::int32_t p) : width(w), height(h), pitch(p), bytes(std::size_t(p) * (h + 1)) {}
     void Put(std::int32_t x, std::int32_t y, std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
         if (x < 0 || x >= width || y < 0 || y >= height) return;
         std::uint8_t* pixel = bytes.data() + std::size_t(y) * pitch + 4 * std::size_t(x);
@@ -201,7 +202,7 @@ void ExpectGlobeAsWorkedOut(const GlobeCase& g) {
         for (std::int32_t x = 0; x < g.screenWidth; ++x) lit += PixelAt(expected.Frame(), x, y).green != 0;
     EXPECT_GT(lit, 20) << "the case must show some globe: map " << g.mapWidth << "x" << g.mapHeight;
     EXPECT_EQ(FirstDifference(expected, actual.Frame()), "");
-    EXPECT_EQ(actual.bytes, expected.bytes) << "bytes between rows or fourth bytes touched";
+    EXPECT_EQ(actual.bytes, expected.bytes) << "bytes between rows, below the last or fourth bytes touched";
     FreeMapImage();
 }
 
@@ -229,7 +230,7 @@ TEST(StarsAsWorkedOut, EveryBrightnessAndTheEdgesOfOddScreens) {
         std::memset(frame.pixels, 0, std::size_t(pitch) * height);
         DrawStarField(frame);
         EXPECT_EQ(FirstDifference(expected, frame), "") << width << "x" << height;
-        EXPECT_EQ(std::memcmp(expected.bytes.data(), frame.pixels, expected.bytes.size()), 0);
+        EXPECT_EQ(std::memcmp(expected.bytes.data(), frame.pixels, std::size_t(pitch) * height), 0);
         EXPECT_EQ(LongRandom(), twinkle.Next()) << "one twinkle draw per star above 231, clipped or not";
         UnlockBackBuffer();
     }

@@ -77,6 +77,8 @@ TEST(MapLoader, RefusesImagesItCannotTrustAndSaysWhy) {
     auto hugeTable = SmallMap();
     PutLittleEndian(hugeTable, 46, 0xFFFFFFFF, 4);
     EXPECT_STREQ(Load(hugeTable), "the header promises more pixel bytes than the image holds");
+    PutLittleEndian(hugeTable, 46, 0x40000000, 4);  // four bytes an entry: 2^32, 0 in 32 bits
+    EXPECT_STREQ(Load(hugeTable), "the header promises more pixel bytes than the image holds");
 
     EXPECT_STREQ(Load({'B'}), "the image is empty");
     EXPECT_STREQ(Load({}), "the image is empty");

@@ -109,8 +109,10 @@ TEST_F(PngReadBack, AFileThatCannotBeWrittenIsReportedAndLeavesNothing) {
     if (fs::exists("/dev/full")) {
         fs::create_symlink("/dev/full", In("full.png.partial"));
         wrong = WriteFramePng(In("full.png"), {bytes.data(), 16}, 4, 4, &problem);
-        EXPECT_NE(wrong, nullptr);
+        ASSERT_NE(wrong, nullptr);
+        EXPECT_EQ(std::string(wrong), "cannot write " + In("full.png") + ": the disk refused the data");
         EXPECT_FALSE(fs::exists(In("full.png")));
+        EXPECT_FALSE(fs::exists(fs::symlink_status(In("full.png.partial"))));
     }
 }
 
