@@ -43,7 +43,8 @@ TEST(CommandLine, FullScreenIsTheDefaultAndSNeverNeeded) {
         {"/P 1234", SaverMode::fullScreen, 0}, {"/C 1234", SaverMode::fullScreen, 0},
         {"/p", SaverMode::fullScreen, 0},    {"/c", SaverMode::fullScreen, 0},
         {"/c:", SaverMode::fullScreen, 0},   {"/s 5 /c 7", SaverMode::fullScreen, 0},
-        {"/x 12", SaverMode::fullScreen, 0},
+        {"/x 12", SaverMode::fullScreen, 0},   {"/S 5", SaverMode::fullScreen, 0},
+        {"/P 5 /C 7", SaverMode::fullScreen, 0},
     };
     ExpectChoices(cases, std::size(cases));
     EXPECT_EQ(SaverMode::fullScreen, ParseCommandLine(nullptr).mode);
@@ -56,7 +57,7 @@ TEST(CommandLine, PreviewTakesTheFirstNumberAfterP) {
         {"/p /c 12", SaverMode::preview, 12},    {"/c 12 /p 34", SaverMode::preview, 34},
         {"/p 12x34", SaverMode::preview, 12},    {"/p 56   ", SaverMode::preview, 56},
         {"/p 56\t", SaverMode::preview, 56},     {"/p 7 /c 8", SaverMode::preview, 7},
-        {"/p 0042", SaverMode::preview, 42},     {"/S 5 /p 12", SaverMode::preview, 12},
+        {"/p 0042", SaverMode::preview, 42},
     };
     ExpectChoices(cases, std::size(cases));
 }

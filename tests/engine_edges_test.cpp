@@ -86,7 +86,6 @@ struct GlobeReference {
     Canvas& canvas;
     float W, H;
 
-    static bool Beyond(float v, float limit, bool low) { return low ? v < -1.0f : v > limit; }
     bool AllBeyond(std::initializer_list<std::pair<float, float>> points) const {
         for (int side = 0; side < 4; ++side) {
             bool all = true;
@@ -240,6 +239,9 @@ TEST(GlobeAsWorkedOut, BuiltInSizedMapAcrossEachEdgeOfAnOddScreen) {
     // Right and bottom edges, then left and top; screens whose orbit radii differ in parity.
     ExpectGlobeAsWorkedOut({1000, 500, 161, 119, 161 * 4, 66, 20, 123, 130.0f, 60, 45});
     ExpectGlobeAsWorkedOut({1000, 500, 160, 121, 160 * 4 + 8, 102, 350, 7, 130.0f, -70, -40});
+    // A small globe half over the right and bottom edges, then over the left and top ones.
+    ExpectGlobeAsWorkedOut({1000, 500, 161, 119, 161 * 4, 45, 10, 200, 12.0f, 72, 50});
+    ExpectGlobeAsWorkedOut({1000, 500, 161, 119, 161 * 4 + 4, 120, 0, 30, 12.0f, -77, -55});
 }
 
 TEST(GlobeAsWorkedOut, OddWidthsBandCountsThatDoNotDivide360AndFlatOrNarrowMaps) {
