@@ -327,3 +327,20 @@ TEST(FrameTickOrbit, StartsOverAfterAWholeOrbit) {
     EXPECT_NEAR(globeScene.vertices[0].z, pole.z, 0.01f);
     EXPECT_NEAR(globeScene.vertices[0].y, pole.y * 0.1f, 0.01f);
 }
+
+// The smallest orbits, walked by hand: a 7 x 16 screen gives the ellipse of radii 2 and 3 around
+// (3, 12), whose quarter runs (0, 3), (1, 3), (1, 2), (2, 1), (2, 0); mirrored, 16 points from
+// (4, 9). The size factor climbs 20 percent a pixel down to 130, is spread evenly along the
+// bottom run, and comes back to 10.
+TEST(OrbitAsWorkedOut, TheEllipseOfASevenBySixteenScreen) {
+    SetUpBuiltInScene(7, 16, 1);
+    ASSERT_EQ(globeScene.orbitLength, 16);
+    const std::int32_t x[16] = {0, 0, 1, 1, 1, 0, 0, -1, -2, -2, -3, -3, -3, -2, -2, -1};
+    const std::int32_t y[16] = {0, 1, 2, 3, 4, 5, 6, 6, 6, 5, 4, 3, 2, 1, 0, 0};
+    const float scale[16] = {10, 30, 50, 70, 90, 110, 130, 123.333f, 116.667f, 110, 90, 70, 50, 30, 10, 10};
+    for (int g = 0; g < 16; ++g) {
+        EXPECT_EQ(globeScene.orbitPoints[g].x, x[g]) << g;
+        EXPECT_EQ(globeScene.orbitPoints[g].y, y[g]) << g;
+        EXPECT_NEAR(globeScene.orbitScale[g], scale[g], 0.001f) << g;
+    }
+}
