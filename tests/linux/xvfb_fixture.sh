@@ -15,7 +15,8 @@ stop() {
     [ -f "$dir/pid" ] || return 0
     local pid
     pid=$(cat "$dir/pid")
-    kill "$pid" 2>/dev/null
+    # Only our server: after a crash the number may since have gone to another process.
+    [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ] && kill "$pid" 2>/dev/null
     for _ in $(seq 100); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
