@@ -42,6 +42,7 @@ add_executable(quillomantrase
   ${PROJECT_SOURCE_DIR}/shell/linux/main.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/saver_run.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/display_covers.cpp
+  ${PROJECT_SOURCE_DIR}/shell/linux/saver_input.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/host_window.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/about_box.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/linux_seam.cpp

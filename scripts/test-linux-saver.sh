@@ -26,7 +26,7 @@ bash scripts/ensure-packages.sh cmake make g++ pkg-config libpng-dev libsdl2-dev
 mkdir -p "$build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLOMANTRASE_TESTS=ON >"$build/configure.log" 2>&1 ||
     { cat "$build/configure.log"; give_up "configuring $build"; }
-cmake --build "$build" -j "$jobs" --target quillomantrase linux_saver_test test_host_window picture_check cursor_check \
+cmake --build "$build" -j "$jobs" --target quillomantrase linux_saver_test sdl_display_test test_host_window picture_check cursor_check \
     >"$build/build.log" 2>&1 || { tail -n 40 "$build/build.log"; give_up "building the saver in $build"; }
 
 bash tests/linux/xvfb_checks.sh "$build" out/linux-saver

@@ -18,7 +18,7 @@ jobs=${QUILLOMANTRASE_JOBS:-2}
 fuzz_seconds=${QUILLOMANTRASE_FUZZ_SECONDS:-45}
 
 bash scripts/ensure-packages.sh cmake ninja-build g++ clang libclang-rt-14-dev libpng-dev \
-  googletest libgtest-dev libgmock-dev libbenchmark-dev pkg-config libsdl2-dev libx11-dev python3-mpmath || exit 1
+  googletest libgtest-dev libgmock-dev libbenchmark-dev pkg-config libsdl2-dev libx11-dev python3-mpmath xvfb || exit 1
 
 passed=0
 failed=0

@@ -43,7 +43,8 @@ TEST(CommandLine, FullScreenIsTheDefaultAndSNeverNeeded) {
         {"/P 1234", SaverMode::fullScreen, 0}, {"/C 1234", SaverMode::fullScreen, 0},
         {"/p", SaverMode::fullScreen, 0},    {"/c", SaverMode::fullScreen, 0},
         {"/c:", SaverMode::fullScreen, 0},   {"/s 5 /c 7", SaverMode::fullScreen, 0},
-        {"/x 12", SaverMode::fullScreen, 0},
+        {"/x 12", SaverMode::fullScreen, 0},   {"/S 5", SaverMode::fullScreen, 0},
+        {"/P 5 /C 7", SaverMode::fullScreen, 0},
     };
     ExpectChoices(cases, std::size(cases));
     EXPECT_EQ(SaverMode::fullScreen, ParseCommandLine(nullptr).mode);
@@ -56,6 +57,7 @@ TEST(CommandLine, PreviewTakesTheFirstNumberAfterP) {
         {"/p /c 12", SaverMode::preview, 12},    {"/c 12 /p 34", SaverMode::preview, 34},
         {"/p 12x34", SaverMode::preview, 12},    {"/p 56   ", SaverMode::preview, 56},
         {"/p 56\t", SaverMode::preview, 56},     {"/p 7 /c 8", SaverMode::preview, 7},
+        {"/p 0042", SaverMode::preview, 42},
     };
     ExpectChoices(cases, std::size(cases));
 }
@@ -78,6 +80,8 @@ TEST(CommandLine, OverlongInputIsCutShortNotOverrun) {
     // Only the first 511 characters are read: a switch past them is never seen.
     const std::string farSwitch = std::string(511, ' ') + "/p 12";
     EXPECT_EQ(SaverMode::fullScreen, ParseCommandLine(farSwitch.c_str()).mode);
+    const std::string cutInNumber = std::string(507, ' ') + "/p 12";  // the 512th character is cut
+    EXPECT_EQ(1u, ParseCommandLine(cutInNumber.c_str()).hostWindow);
     const std::string nearSwitch = std::string(505, 'x') + "/p 12" + std::string(4000, 'y');
     const CommandChoice nearChoice = ParseCommandLine(nearSwitch.c_str());
     EXPECT_EQ(SaverMode::preview, nearChoice.mode);

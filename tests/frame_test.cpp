@@ -87,11 +87,13 @@ TEST_F(StarFrame, TwinkleGreyIsDrawnAnewForEveryStarAndFrame) {
 }
 
 // Marks near the top-left edge reach row and column 0; near the bottom-right they are clipped
-// pixel by pixel, and the star still takes its draw from the twinkle generator.
+// pixel by pixel, never wrapping into the next row's first columns, and the star still takes its
+// draw from the twinkle generator.
 TEST_F(StarFrame, MarksAtTheEdgesAreClippedNotSkipped) {
     Place(0, 3, 3, 250);
     Place(1, width - 2, height - 2, 250);
     Place(2, 20, 20, 240);
+    Place(3, width - 2, 30, 250);
     SeedStandardRandom(99);
     DrawStarField(frame);
     EXPECT_NE(PixelAt(frame, 0, 3).blue, 0);
@@ -99,6 +101,8 @@ TEST_F(StarFrame, MarksAtTheEdgesAreClippedNotSkipped) {
     EXPECT_NE(PixelAt(frame, width - 1, height - 2).blue, 0);
     EXPECT_NE(PixelAt(frame, width - 2, height - 1).blue, 0);
     EXPECT_NE(PixelAt(frame, width - 3, height - 3).blue, 0);
+    for (int y : {30, height - 2})
+        for (int x : {0, 1}) EXPECT_EQ(PixelAt(frame, x, y + 1), Grey(0)) << "a mark wrapped into (" << x << ", " << y + 1 << ")";
 
     SeedStandardRandom(99);
     LongRandom();

@@ -92,13 +92,3 @@ TEST_F(SphereProjection, OutlineGrowsWithTheSizeFactor) {
     EXPECT_NEAR(outlineRadius(10.0f), 29, 3);
     EXPECT_NEAR(outlineRadius(130.0f), 375, 15);
 }
-
-TEST_F(SphereProjection, GridDoesNotDependOnTheOrbitOffset) {
-    Build(66, 123, 55.5f);
-    ScreenPoint first[gridEntries];
-    std::copy(globeScene.gridPoints, globeScene.gridPoints + gridEntries, first);
-    globeScene.globeOffsetX = 250;
-    Build(66, 123, 55.5f);
-    EXPECT_TRUE(std::equal(first, first + gridEntries, globeScene.gridPoints,
-                           [](ScreenPoint a, ScreenPoint b) { return a.x == b.x && a.y == b.y; }));
-}

@@ -20,6 +20,7 @@
 #include "shell/linux/display_covers.h"
 #include "shell/linux/host_window.h"
 #include "shell/linux/linux_seam.h"
+#include "shell/linux/saver_input.h"
 #include "shell/linux/sdl_video.h"
 #include "shell/map_image.h"
 #include "shell/saver_rules.h"
@@ -123,20 +124,6 @@ void FlushStartUpMouse() {
     SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEBUTTONUP);
     if (keyPress.type == SDL_KEYDOWN) SDL_PushEvent(&keyPress);
     PaintDisplayCovers();  // their exposures were taken in above
-}
-
-SaverInput SaverInputOf(const SDL_Event& event) {
-    switch (event.type) {
-    case SDL_KEYDOWN:
-        return SaverInput::keyPress;
-    case SDL_MOUSEBUTTONDOWN:
-        // The side buttons are not among the three that end a run.
-        return event.button.button <= SDL_BUTTON_RIGHT ? SaverInput::buttonPress : SaverInput::other;
-    case SDL_MOUSEMOTION:
-        return SaverInput::pointerMove;
-    default:
-        return SaverInput::other;
-    }
 }
 
 // When the pointer goes from one of our windows into another (from one display to the next),

@@ -1,6 +1,6 @@
-# The Linux saver's tests. The unit tests run anywhere; the display test needs an X display and
-# skips without one. scripts/test-linux-saver.sh runs everything under Xvfb, with the helpers
-# below, the way a person would check the saver.
+# The Linux saver's tests. The unit tests run anywhere; the display tests run on an Xvfb that
+# CTest starts around them. scripts/test-linux-saver.sh runs everything under Xvfb, with the
+# helpers below, the way a person would check the saver.
 enable_testing()
 if(NOT TARGET GTest::gtest_main)
   find_package(GTest REQUIRED)
@@ -11,11 +11,28 @@ set(QUILLOMANTRASE_LINUX_TESTS ${PROJECT_SOURCE_DIR}/tests/linux)
 
 add_executable(linux_saver_test
   ${QUILLOMANTRASE_LINUX_TESTS}/frame_changes_test.cpp
-  ${QUILLOMANTRASE_LINUX_TESTS}/saver_arguments_test.cpp
-  ${QUILLOMANTRASE_LINUX_TESTS}/sdl_display_test.cpp)
-target_link_libraries(linux_saver_test PRIVATE
-  quillomantrase_display_sdl quillomantrase_linux_arguments X11::X11 GTest::gtest_main)
+  ${QUILLOMANTRASE_LINUX_TESTS}/saver_arguments_test.cpp)
+target_link_libraries(linux_saver_test PRIVATE quillomantrase_display_sdl quillomantrase_linux_arguments GTest::gtest_main)
 gtest_discover_tests(linux_saver_test DISCOVERY_TIMEOUT 30)
+
+# SDL events judged by the saver rules; no display needed.
+add_executable(saver_input_test ${QUILLOMANTRASE_LINUX_TESTS}/saver_input_test.cpp ${PROJECT_SOURCE_DIR}/shell/linux/saver_input.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/recording_seam.cpp)
+target_link_libraries(saver_input_test PRIVATE
+  quillomantrase_saver_rules quillomantrase_display_memory ${QUILLOMANTRASE_SDL2} GTest::gtest_main)
+gtest_discover_tests(saver_input_test DISCOVERY_TIMEOUT 30)
+
+# The SDL display in real X windows, on an Xvfb of the suite's own: without it they fail. One at
+# a time, since their windows would cover each other on the one screen.
+set(QUILLOMANTRASE_XVFB_DIR ${CMAKE_CURRENT_BINARY_DIR}/xvfb)
+add_test(NAME xvfb_start COMMAND bash ${QUILLOMANTRASE_LINUX_TESTS}/xvfb_fixture.sh start ${QUILLOMANTRASE_XVFB_DIR})
+add_test(NAME xvfb_stop COMMAND bash ${QUILLOMANTRASE_LINUX_TESTS}/xvfb_fixture.sh stop ${QUILLOMANTRASE_XVFB_DIR})
+set_tests_properties(xvfb_start PROPERTIES FIXTURES_SETUP xvfb TIMEOUT 90)
+set_tests_properties(xvfb_stop PROPERTIES FIXTURES_CLEANUP xvfb)
+add_executable(sdl_display_test ${QUILLOMANTRASE_LINUX_TESTS}/sdl_display_test.cpp)
+target_link_libraries(sdl_display_test PRIVATE quillomantrase_display_sdl X11::X11 GTest::gtest_main)
+gtest_discover_tests(sdl_display_test DISCOVERY_TIMEOUT 30 PROPERTIES FIXTURES_REQUIRED xvfb RESOURCE_LOCK xvfb_screen
+  ENVIRONMENT QUILLOMANTRASE_TEST_DISPLAY_FILE=${QUILLOMANTRASE_XVFB_DIR}/display)
 
 # A window of another program for the saver to draw into: prints its id, lives until killed.
 add_executable(test_host_window ${QUILLOMANTRASE_LINUX_TESTS}/test_host_window.cpp)

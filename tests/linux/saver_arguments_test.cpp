@@ -37,6 +37,10 @@ TEST(SaverArguments, HackModeFromOptionsSwitchesOrTheEnvironment) {
     EXPECT_EQ(Read({"/p", "0"}).run, SaverRun::rootWindow) << "window 0 is the whole screen";
     EXPECT_EQ(Read({}, "").run, SaverRun::fullScreen) << "an empty XSCREENSAVER_WINDOW counts as unset";
     EXPECT_EQ(Read({"-root"}, "").run, SaverRun::rootWindow) << "an empty XSCREENSAVER_WINDOW counts as unset";
+    // The largest X window id and leading zeros are taken; trailing garbage is not (below).
+    EXPECT_EQ(Read({"--window-id", "0xFFFFFFFF"}).window, 0xFFFFFFFFu);
+    EXPECT_EQ(Read({"--window-id", "4294967295"}).window, 0xFFFFFFFFu);
+    EXPECT_EQ(Read({"--window-id", "00042"}).window, 42u);
 }
 
 TEST(SaverArguments, TheOptionsXscreensaverGivesEveryHackAreTakenTheIneffectiveOnesWithANote) {
@@ -69,6 +73,9 @@ TEST(SaverArguments, OptionsHelpAndWrongArguments) {
         {{"--window-id", "0x"}, "0x is not a window id"},
         {{"--window-id", " 5"}, " 5 is not a window id"},
         {{"--window-id", "0x100000000"}, "0x100000000 is not a window id"},
+        {{"--window-id", "4294967296"}, "4294967296 is not a window id"},
+        {{"--window-id", "42x"}, "42x is not a window id"},
+        {{"--window-id", "0x2a "}, "0x2a  is not a window id"},
         {{"-visual"}, "-visual needs a visual"},
         {{"--bogus"}, "unknown option --bogus"},
         {{"-bogus"}, "unknown option -bogus"},

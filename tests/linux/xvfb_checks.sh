@@ -10,7 +10,7 @@
 # checks pass too early, never fail.
 #
 # Usage: tests/linux/xvfb_checks.sh BUILD_DIR [PICTURE_DIR]
-#   BUILD_DIR holds quillomantrase, linux_saver_test, test_host_window and picture_check;
+#   BUILD_DIR holds quillomantrase, linux_saver_test, sdl_display_test, test_host_window and picture_check;
 #   the screenshots are kept in PICTURE_DIR (default: BUILD_DIR/linux-saver-pictures).
 set -u
 
@@ -355,7 +355,7 @@ takes_xscreensaver_common_options() {
     ends_with 0
 }
 
-unit_and_display_tests() { "$build/linux_saver_test" --gtest_brief=1; }
+unit_and_display_tests() { "$build/linux_saver_test" --gtest_brief=1 && "$build/sdl_display_test" --gtest_brief=1; }
 
 start_xvfb || exit 1
 check "full screen: the screen shows stars and the globe; a key press ends it with 0" \
