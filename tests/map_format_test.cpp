@@ -131,7 +131,7 @@ TEST(MapLoader, SceneTakesMapsUpToEachLimitAndSaysWhyNotPastIt) {
         return SetUpSceneFromMap({64, 48}, file.data(), file.size());
     };
     EXPECT_EQ(setUp(MakeMapFile(1000, 5, plain)), nullptr);
-    EXPECT_STREQ(setUp(MakeMapFile(1001, 5, plain)), "the map is wider than the day-and-night table");
+    EXPECT_STREQ(setUp(MakeMapFile(1001, 5, plain)), "the map is more than 1000 pixels wide");
     EXPECT_EQ(setUp(MakeMapFile(5, 5, plain)), nullptr);
     EXPECT_STREQ(setUp(MakeMapFile(4, 9, plain)), "the map is too small");
     EXPECT_STREQ(setUp(MakeMapFile(9, 4, plain)), "the map is too small");

@@ -4,10 +4,12 @@
 // leaves nothing behind.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/resource.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -105,15 +107,21 @@ TEST_F(PngReadBack, AFileThatCannotBeWrittenIsReportedAndLeavesNothing) {
     EXPECT_EQ(std::string(wrong).rfind("cannot write " + path + ": ", 0), 0u) << wrong;
     EXPECT_TRUE(fs::is_empty(directory));
 
-    // A full disk: the data cannot be written, and neither the file nor its partial copy stays.
-    if (fs::exists("/dev/full")) {
-        fs::create_symlink("/dev/full", In("full.png.partial"));
-        wrong = WriteFramePng(In("full.png"), {bytes.data(), 16}, 4, 4, &problem);
-        ASSERT_NE(wrong, nullptr);
-        EXPECT_EQ(std::string(wrong), "cannot write " + In("full.png") + ": the disk refused the data");
-        EXPECT_FALSE(fs::exists(In("full.png")));
-        EXPECT_FALSE(fs::exists(fs::symlink_status(In("full.png.partial"))));
-    }
+    // A full disk, as a limit on the file's size: the data cannot be written, and neither the
+    // file nor its partial copy stays.
+    rlimit unlimited{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    const auto ignored = std::signal(SIGXFSZ, SIG_IGN);  // the write fails instead of the process
+    rlimit tiny = unlimited;
+    tiny.rlim_cur = 16;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    wrong = WriteFramePng(In("full.png"), {bytes.data(), 16}, 4, 4, &problem);
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, ignored);
+    ASSERT_NE(wrong, nullptr);
+    EXPECT_EQ(std::string(wrong), "cannot write " + In("full.png") + ": the disk refused the data");
+    EXPECT_FALSE(fs::exists(In("full.png")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(In("full.png.partial"))));
 }
 
 // The renderer's file, decoded, holds the frame that the same scene composes here in memory.
