@@ -86,6 +86,9 @@ static bool StartFullScreen() {
     }
     UnlockBackBuffer();
     CoverOtherMonitors();
+    // The exclusive mode confines the pointer to the primary; over the covers it is the user's
+    // as anywhere else, and its moves and clicks there count.
+    ClipCursor(nullptr);
     shellState.timerId = SetTimer(shellState.mainWindow, frameTimerId, tickInterval, nullptr);
     FlushMouseInput();
     StartSaverRun();
