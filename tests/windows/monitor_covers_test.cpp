@@ -86,6 +86,11 @@ std::vector<std::string> OtherMonitors(const std::vector<MonitorArea>& layout) {
     return areas;
 }
 
+RECT VirtualScreen() {
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
 // As the system does when the layout changes: every top-level window of the thread is told.
 void BroadcastDisplayChange() {
     std::vector<HWND> windows;
@@ -172,11 +177,16 @@ TEST_F(MonitorCovers, EveryMonitorButThePrimaryGetsABlackTopMostCoverThatTakesNo
                 EXPECT_NE(cover, GetFocus());
                 EXPECT_EQ(nullptr, GetWindow(cover, GW_OWNER)) << "outlives the full-screen window until teardown";
             }
+            RECT clip;
+            GetClipCursor(&clip);
+            EXPECT_EQ(Describe(VirtualScreen()), Describe(clip)) << "the pointer may go over every monitor";
             RECT main;
             GetWindowRect(shellState.mainWindow, &main);
             EXPECT_EQ(Describe(primary.bounds), Describe(main)) << "the primary's window is as it always was";
             PressKey();
         });
+        const RECT corner{0, 0, 10, 10};
+        ClipCursor(&corner);  // as the exclusive mode confines the pointer to the primary
         EXPECT_EQ(0, RunSaver(SW_SHOWDEFAULT));
         EXPECT_TRUE(Covers().empty());
         EXPECT_EQ(static_cast<DWORD>(primary.bounds.right), FakeDirectDraw().modeWidth);
