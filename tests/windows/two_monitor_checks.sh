@@ -102,9 +102,11 @@ check_two_monitor_run() { # check_two_monitor_run LAYOUT HOW
             xdotool mousemove "$x" "$y"
             sleep 0.5
             at="$at $(xdotool getmouselocation | cut -d' ' -f1-2)"
+            [ "$f" = 0.3 ] && xdotool click 4 click 5
         done
         sleep 1
-        check "$label: three moves over the secondary leave it running (pointer at$at)" kill -0 "$saverPid"
+        check "$label: three moves and a wheel turn over the secondary leave it running (pointer at$at)" \
+            kill -0 "$saverPid"
         read -r x y < <(monitor_point "$TWO_MONITOR_X_SECONDARY" 0.6 0.6)
         xdotool mousemove "$x" "$y"
         how="the fourth move over the secondary"
