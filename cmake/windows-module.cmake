@@ -5,11 +5,12 @@ include(${CMAKE_CURRENT_LIST_DIR}/command-line.cmake)
 
 set(QUILLOMANTRASE_WINDOWS_LIBRARIES ddraw dxguid gdi32 user32 kernel32)
 
-# The shell and the DirectDraw device, without the three seams the tests replace. Object
+# The shell and the DirectDraw device, without the four seams the tests replace. Object
 # libraries: the engine calls back into both (messages, clock), so they must not be archives.
 add_library(quillomantrase_windows_shell OBJECT
   shell/windows/saver_start_up.cpp
   shell/windows/saver_window.cpp
+  shell/windows/monitor_covers.cpp
   shell/windows/options_dialog.cpp
   shell/windows/map_resource.cpp
   shell/windows/preview.cpp
@@ -21,9 +22,10 @@ target_link_libraries(quillomantrase_windows_shell PUBLIC
   quillomantrase_saver_rules quillomantrase_engine quillomantrase_map quillomantrase_command_line
   ${QUILLOMANTRASE_WINDOWS_LIBRARIES})
 
-# Message boxes, the clock and the DirectDraw object as the module really has them.
+# Message boxes, the clock, the monitors and the DirectDraw object as the module really has them.
 add_library(quillomantrase_windows_seams OBJECT
   shell/windows/message_box.cpp
+  shell/windows/monitor_list.cpp
   shell/windows/clock.cpp
   display/ddraw_create.cpp)
 target_include_directories(quillomantrase_windows_seams PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})

@@ -3,7 +3,9 @@
 # mingw-w64 (preset "windows", build-win/), runs the unit tests under Wine, checks the module's
 # imports and exports, and then checks under Xvfb what a person would see: the full-screen run
 # and what ends it, the options dialog, the preview, a 16-bit screen, a damaged map, and the
-# headless renderer's frames against the native build's.
+# headless renderer's frames against the native build's. Then, on an X server with two
+# monitors, the covers of the other monitor and another program taking the foreground
+# (tests/windows/two_monitor_checks.sh).
 #
 # Run it as root from anywhere in the tree: it installs what is missing (Debian 12). It prints a
 # PASS or FAIL line per check, ends with "windows: N passed, M failed" and exits non-zero when
@@ -420,4 +422,6 @@ check_preview
 check_damaged_map
 check_sixteen_bit_screen
 check_renderer
+source tests/windows/two_monitor_checks.sh
+check_two_monitors
 finish

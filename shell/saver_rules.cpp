@@ -17,6 +17,7 @@ SaverVerdict JudgeSaverInput(SaverInput input) {
     switch (input) {
     case SaverInput::keyPress:
     case SaverInput::buttonPress:
+    case SaverInput::foregroundLost:
         return SaverVerdict::endRun;
     case SaverInput::pointerMove:
         ++mouseMoveCount;

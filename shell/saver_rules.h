@@ -8,10 +8,11 @@
 #include <cstdint>
 
 enum class SaverInput {
-    keyPress,      // any key going down, system keys such as Alt included
-    buttonPress,   // left, middle or right mouse button going down
-    pointerMove,   // one mouse-move event
-    other,         // key and button releases, characters, wheel turns, everything else
+    keyPress,        // any key going down, system keys such as Alt included
+    buttonPress,     // left, middle or right mouse button going down
+    pointerMove,     // one mouse-move event
+    foregroundLost,  // another program has taken the foreground from the run
+    other,           // key and button releases, characters, wheel turns, everything else
 };
 
 enum class SaverVerdict {
@@ -24,7 +25,7 @@ enum class SaverVerdict {
 void StartSaverRun();
 
 // What the input means for the run. The fourth pointer move ends it; the first three are
-// swallowed. A key press or button press ends it at once.
+// swallowed. A key press, a button press or the loss of the foreground ends it at once.
 SaverVerdict JudgeSaverInput(SaverInput input);
 
 // One timer tick: the next frame composed into the back buffer and presented.

@@ -8,6 +8,7 @@
 #include "shell/windows/exported_procedures.h"
 #include "shell/windows/map_resource.h"
 #include "shell/windows/message_box.h"
+#include "shell/windows/monitor_covers.h"
 #include "shell/windows/shell_state.h"
 
 ShellState shellState;
@@ -15,7 +16,7 @@ ShellState shellState;
 static bool RegisterSaverClass();
 static HWND CreateSaverWindow();
 static bool StartFullScreen();
-static void FlushMouseInput(HWND window);
+static void FlushMouseInput();
 static WPARAM RunMessageLoop(HACCEL accelerators);
 
 namespace {
@@ -44,6 +45,7 @@ int RunSaver(int showCommand) {
     const WPARAM exitCode = RunMessageLoop(accelerators);
     if (!shellState.optionsMode) {
         DestroyDisplay();
+        RemoveCovers();  // once the desktop's mode is back, so no monitor shows the saver's leftovers
         FreeMapImage();
     }
     return static_cast<int>(exitCode);
@@ -67,8 +69,8 @@ static HWND CreateSaverWindow() {
                            shellState.screen.height, nullptr, nullptr, shellState.instance, nullptr);
 }
 
-// Display device, trial lock, frame timer. After a display error the window and the map are
-// left for the end of the process.
+// Display device, trial lock, covers of the other monitors, frame timer. After a display error
+// the window and the map are left for the end of the process.
 static bool StartFullScreen() {
     const DisplayTarget target{reinterpret_cast<std::uintptr_t>(shellState.mainWindow), shellState.screen.width,
                                shellState.screen.height, 0};
@@ -83,16 +85,22 @@ static bool StartFullScreen() {
         return false;
     }
     UnlockBackBuffer();
+    CoverOtherMonitors();
+    // The exclusive mode confines the pointer to the primary; over the covers it is the user's
+    // as anywhere else, and its moves and clicks there count.
+    ClipCursor(nullptr);
     shellState.timerId = SetTimer(shellState.mainWindow, frameTimerId, tickInterval, nullptr);
-    FlushMouseInput(shellState.mainWindow);
+    FlushMouseInput();
     StartSaverRun();
+    shellState.runStarted = 1;
     return true;
 }
 
-// The move that the appearing window causes under the pointer must not count as the user's.
-static void FlushMouseInput(HWND window) {
+// The moves that the appearing windows cause under the pointer must not count as the user's:
+// the full-screen window's and the covers' alike (the thread has no other windows).
+static void FlushMouseInput() {
     MSG message;
-    while (PeekMessageA(&message, window, WM_MOUSEMOVE, WM_MBUTTONDBLCLK, PM_REMOVE)) {
+    while (PeekMessageA(&message, nullptr, WM_MOUSEMOVE, WM_MBUTTONDBLCLK, PM_REMOVE)) {
     }
 }
 

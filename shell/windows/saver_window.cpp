@@ -1,5 +1,11 @@
 // TalScreenSaverProc, the procedure of the one full-screen window. Window creation does the
-// chosen mode's work; timer ticks draw; input is judged by the saver rules every shell shares.
+// chosen mode's work; timer ticks draw; input is judged by the saver rules every shell shares,
+// the input over the covers of the other monitors included (they hand it on to this window).
+//
+// Two faults of the module's past are mended here. When another program takes the foreground
+// the run ends as on a key press: before, the exclusive mode minimised the window and the
+// process lived on hidden, where no input could reach it. And when the desktop's layout
+// changes the covers of the other monitors follow it.
 #include <windows.h>
 
 #include "scene/globe_scene.h"
@@ -8,12 +14,15 @@
 #include "shell/windows/exported_procedures.h"
 #include "shell/windows/map_resource.h"
 #include "shell/windows/message_box.h"
+#include "shell/windows/monitor_covers.h"
 #include "shell/windows/shell_state.h"
 
 static LRESULT OnCreate(HWND window);
 static LRESULT OnDestroy(HWND window);
 static LRESULT OnTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 static LRESULT OnSaverInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam, SaverInput input);
+static LRESULT OnActivateApp(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+static LRESULT OnDisplayChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 static int SetUpSceneFromMap();
 
 LRESULT CALLBACK TalScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -33,6 +42,10 @@ LRESULT CALLBACK TalScreenSaverProc(HWND window, UINT message, WPARAM wParam, LP
         return OnSaverInput(window, message, wParam, lParam, SaverInput::buttonPress);
     case WM_MOUSEMOVE:
         return OnSaverInput(window, message, wParam, lParam, SaverInput::pointerMove);
+    case WM_ACTIVATEAPP:
+        return OnActivateApp(window, message, wParam, lParam);
+    case WM_DISPLAYCHANGE:
+        return OnDisplayChange(window, message, wParam, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
@@ -73,6 +86,22 @@ static LRESULT OnSaverInput(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case SaverVerdict::passOn:
         break;
     }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Only once the run is up: the start-up's own activation changes (the window shown, the
+// exclusive mode taken) must not end it. The thread being activated is our own when activation
+// merely moves between the saver's windows.
+static LRESULT OnActivateApp(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const bool toAnotherProgram = !wParam && static_cast<DWORD>(lParam) != GetCurrentThreadId();
+    if (shellState.runStarted && toAnotherProgram)
+        return OnSaverInput(window, message, wParam, lParam, SaverInput::foregroundLost);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A monitor added, removed or moved. The primary keeps its mode and its window.
+static LRESULT OnDisplayChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (shellState.runStarted) FollowMonitorLayout();
     return DefWindowProcA(window, message, wParam, lParam);
 }
 

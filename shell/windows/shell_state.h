@@ -15,6 +15,7 @@ struct ShellState {
     std::uint32_t hostWindow; // the window number after "c" (the options dialog's owner)
     int optionsMode;
     UINT_PTR timerId;         // 0 until the frame timer runs, and always in options mode
+    int runStarted;           // 1 once the full-screen run is up: display, covers, timer, flush
     ScreenMetrics screen;     // read once, before the main window exists
 };
 

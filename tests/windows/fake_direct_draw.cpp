@@ -39,6 +39,16 @@ IDirectDrawSurface7Vtbl surfaceTable;
 
 void Log(const std::string& event) { SeamEvents().push_back(event); }
 
+// As the system sends it: to the window, with the thread that is activated (a stranger's).
+constexpr DWORD anotherProgramsThread = 0x4d2;
+void SendActivateApp(BOOL active) { SendMessageA(fake.window, WM_ACTIVATEAPP, active, anotherProgramsThread); }
+
+void ChangeActivationDuringSetUp() {
+    if (!script.activationDuringSetUp) return;
+    SendActivateApp(FALSE);
+    SendActivateApp(TRUE);
+}
+
 std::string Hex(DWORD value) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%lx", static_cast<unsigned long>(value));
@@ -77,6 +87,7 @@ HRESULT WINAPI SetCooperativeLevel(IDirectDraw7*, HWND window, DWORD flags) {
     if (flags != DDSCL_NORMAL && script.failingStep == FailingStep::setCooperativeLevel) return DDERR_INVALIDPARAMS;
     fake.window = window;
     state.exclusive = flags != DDSCL_NORMAL;
+    if (state.exclusive) ChangeActivationDuringSetUp();
     return DD_OK;
 }
 
@@ -85,6 +96,7 @@ HRESULT WINAPI SetDisplayMode(IDirectDraw7*, DWORD width, DWORD height, DWORD de
         " " + std::to_string(refresh) + " " + std::to_string(flags));
     if (script.failingStep == FailingStep::setDisplayMode) return DDERR_UNSUPPORTEDMODE;
     state.modeSet = true;
+    ChangeActivationDuringSetUp();
     for (int i = 0; i < script.movesDuringSetUp; ++i) PostMessageA(fake.window, WM_MOUSEMOVE, 0, MAKELPARAM(i, i));
     state.modeWidth = width;
     state.modeHeight = height;
@@ -178,6 +190,8 @@ HRESULT WINAPI Flip(IDirectDrawSurface7*, IDirectDrawSurface7*, DWORD) {
     ++state.flips;
     if (script.keyPressAfterFlips != 0 && state.flips == script.keyPressAfterFlips)
         PostMessageA(fake.window, WM_KEYDOWN, VK_SPACE, 0);
+    if (script.foregroundLostAfterFlips != 0 && state.flips == script.foregroundLostAfterFlips)
+        PostMessageA(fake.window, WM_ACTIVATEAPP, FALSE, anotherProgramsThread);
     return DD_OK;
 }
 

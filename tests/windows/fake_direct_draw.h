@@ -24,6 +24,9 @@ struct FakeDirectDrawScript {
     int hollowRestores = 0;       // then reports success this often while the surfaces stay lost
     int keyPressAfterFlips = 0;   // the "user" presses a key after this many flips (0: never)
     int movesDuringSetUp = 0;     // mouse moves queued for the window while the mode is set
+    bool activationDuringSetUp = false;  // the window loses and regains activation while the
+                                         // exclusive mode and the display mode are taken
+    int foregroundLostAfterFlips = 0;    // another program takes the foreground after this many
     std::int32_t pitch = 0;       // the back buffer's pitch (0: four bytes a pixel)
 };
 

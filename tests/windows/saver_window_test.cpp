@@ -109,6 +109,20 @@ TEST_F(SaverWindow, AnyKeyOrButtonPressEndsTheRunAtOnce) {
     }
 }
 
+TEST_F(SaverWindow, AnotherProgramTakingTheForegroundEndsTheRunOnceItIsUp) {
+    constexpr LPARAM anotherThread = 0x4d2;
+    ASSERT_NE(nullptr, CreateSaverWindow());
+    SendMessageA(window, WM_ACTIVATEAPP, FALSE, anotherThread);
+    EXPECT_TRUE(IsWindow(window)) << "still starting up: the start-up's own activation changes pass";
+    shellState.runStarted = 1;
+    SendMessageA(window, WM_ACTIVATEAPP, TRUE, anotherThread);
+    EXPECT_TRUE(IsWindow(window)) << "activated";
+    SendMessageA(window, WM_ACTIVATEAPP, FALSE, static_cast<LPARAM>(GetCurrentThreadId()));
+    EXPECT_TRUE(IsWindow(window)) << "activation moving between the saver's own windows";
+    SendMessageA(window, WM_ACTIVATEAPP, FALSE, anotherThread);
+    EXPECT_TRUE(RunEnded());
+}
+
 TEST_F(SaverWindow, EachTimerTickComposesAFrameAndFlipsIt) {
     ASSERT_NE(nullptr, CreateSaverWindow());
     UseFakeDirectDraw({});

@@ -72,6 +72,23 @@ TEST_F(StartUp, AFullRunDrawsUntilAKeyPressThenTakesEverythingDown) {
     EXPECT_TRUE(RecordedBoxes().empty());
 }
 
+TEST_F(StartUp, AnotherProgramTakingTheForegroundEndsTheRunAsAKeyDoes) {
+    FakeDirectDrawScript script;
+    script.activationDuringSetUp = true;  // before the run is up: must not end it
+    script.foregroundLostAfterFlips = 3;
+    script.keyPressAfterFlips = 50;       // a run the loss failed to end still ends
+    UseFakeDirectDraw(script);
+    EXPECT_EQ(0, RunSaver(SW_SHOWDEFAULT));
+
+    const FakeDirectDrawState& fake = FakeDirectDraw();
+    EXPECT_EQ(3, fake.flips) << "0: the start-up's activation changes ended it; 50: the loss did not";
+    EXPECT_FALSE(fake.objectAlive);
+    EXPECT_FALSE(fake.modeSet);
+    EXPECT_FALSE(IsWindow(shellState.mainWindow));
+    EXPECT_EQ(nullptr, mapImage.headerBlock);
+    EXPECT_TRUE(RecordedBoxes().empty());
+}
+
 TEST_F(StartUp, DisplayFailuresShowTheirMessagesOnTheRestoredDesktopAndExitZero) {
     const std::string directX = "Can't initiliaze DirectX";
     const struct {

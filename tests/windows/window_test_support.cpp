@@ -1,18 +1,28 @@
 #include "tests/windows/window_test_support.h"
 
+#include "shell/windows/shell_state.h"
+
 namespace {
 
-std::function<void(HWND)> pendingAction;
-UINT_PTR dialogTimer = 0;
+std::function<bool()> pendingCondition;
+std::function<void()> pendingAction;
+UINT_PTR waitTimer = 0;
 
-void CALLBACK LookForDialog(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = FindWindowA("#32770", "Quillomantrase");
-    if (dialog == nullptr || !IsWindowVisible(dialog)) return;
-    KillTimer(nullptr, dialogTimer);
-    dialogTimer = 0;
+void CALLBACK CheckCondition(HWND, UINT, UINT_PTR, DWORD) {
+    if (!pendingCondition()) return;
+    KillTimer(nullptr, waitTimer);
+    waitTimer = 0;
     auto action = std::move(pendingAction);
-    action(dialog);
+    action();
 }
+
+void WhenTrue(std::function<bool()> condition, std::function<void()> action) {
+    pendingCondition = std::move(condition);
+    pendingAction = std::move(action);
+    waitTimer = SetTimer(nullptr, 0, 20, CheckCondition);
+}
+
+HWND OptionsDialog() { return FindWindowA("#32770", "Quillomantrase"); }
 
 }  // namespace
 
@@ -26,6 +36,10 @@ bool DrainMessages() {
 }
 
 void WhenDialogIsUp(std::function<void(HWND dialog)> action) {
-    pendingAction = std::move(action);
-    dialogTimer = SetTimer(nullptr, 0, 20, LookForDialog);
+    WhenTrue([] { return OptionsDialog() != nullptr && IsWindowVisible(OptionsDialog()); },
+             [action = std::move(action)] { action(OptionsDialog()); });
+}
+
+void WhenRunIsUp(std::function<void()> action) {
+    WhenTrue([] { return shellState.runStarted != 0; }, std::move(action));
 }

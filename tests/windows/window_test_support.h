@@ -1,5 +1,5 @@
 // Small helpers the window tests share: pumping what a test left in the queue, and acting on
-// the options dialog from a timer while its modal loop runs.
+// the options dialog or on a running saver from a timer while their message loops run.
 #pragma once
 
 #include <windows.h>
@@ -11,3 +11,6 @@ bool DrainMessages();
 
 // Calls action once with the options dialog as soon as it is up ("#32770" "Quillomantrase").
 void WhenDialogIsUp(std::function<void(HWND dialog)> action);
+
+// Calls action once, from inside the message loop, as soon as the full-screen run is up.
+void WhenRunIsUp(std::function<void()> action);

@@ -1,0 +1,99 @@
+#include "shell/windows/monitor_covers.h"
+
+#include <windows.h>
+
+#include "shell/windows/monitor_list.h"
+#include "shell/windows/shell_state.h"
+
+static LRESULT CALLBACK CoverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+static LRESULT OnCoverInput(UINT message, WPARAM wParam, LPARAM lParam);
+static HWND CreateCover(const RECT& bounds);
+static void PlaceCover(HWND cover, const RECT& bounds);
+static void DestroyCover(HWND* cover);
+
+namespace {
+
+constexpr int maxMonitors = 16;
+constexpr int maxCovers = maxMonitors - 1;
+constexpr const char* coverClassName = "QuillomantraseCover";
+constexpr DWORD coverStyle = WS_POPUP;
+constexpr DWORD coverExtendedStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+
+// Cover i stands over the i-th monitor other than the primary; null where none could be made.
+struct MonitorCovers {
+    HWND windows[maxCovers];
+};
+
+MonitorCovers monitorCovers;
+
+}  // namespace
+
+void CoverOtherMonitors() {
+    WNDCLASSA coverClass{};
+    coverClass.lpfnWndProc = CoverProc;
+    coverClass.hInstance = shellState.instance;
+    coverClass.hCursor = nullptr;  // the pointer stays invisible over the covers too
+    coverClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    coverClass.lpszClassName = coverClassName;
+    if (!RegisterClassA(&coverClass)) return;
+    FollowMonitorLayout();
+}
+
+void FollowMonitorLayout() {
+    MonitorArea monitors[maxMonitors];
+    const int count = ListMonitors(monitors, maxMonitors);
+    int used = 0;
+    for (int i = 0; i < count && used < maxCovers; ++i) {
+        if (monitors[i].primary) continue;
+        HWND& cover = monitorCovers.windows[used++];
+        if (cover == nullptr) cover = CreateCover(monitors[i].bounds);
+        else PlaceCover(cover, monitors[i].bounds);
+    }
+    while (used < maxCovers) DestroyCover(&monitorCovers.windows[used++]);
+}
+
+void RemoveCovers() {
+    for (HWND& cover : monitorCovers.windows) DestroyCover(&cover);
+    UnregisterClassA(coverClassName, shellState.instance);
+}
+
+static LRESULT CALLBACK CoverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_MOUSEMOVE:
+        return OnCoverInput(message, wParam, lParam);
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+// The full-screen window judges it, counting with its own moves; once that window is gone the
+// run is over and the message goes nowhere.
+static LRESULT OnCoverInput(UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendMessageA(shellState.mainWindow, message, wParam, lParam);
+}
+
+// Shown without activation: the full-screen window keeps the focus and the foreground.
+static HWND CreateCover(const RECT& bounds) {
+    HWND cover = CreateWindowExA(coverExtendedStyle, coverClassName, saverName, coverStyle, bounds.left, bounds.top,
+                                 bounds.right - bounds.left, bounds.bottom - bounds.top, nullptr, nullptr,
+                                 shellState.instance, nullptr);
+    if (cover != nullptr) ShowWindow(cover, SW_SHOWNOACTIVATE);
+    return cover;
+}
+
+static void PlaceCover(HWND cover, const RECT& bounds) {
+    SetWindowPos(cover, HWND_TOPMOST, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+static void DestroyCover(HWND* cover) {
+    if (*cover != nullptr) DestroyWindow(*cover);
+    *cover = nullptr;
+}

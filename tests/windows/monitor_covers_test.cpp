@@ -1,0 +1,294 @@
+// The covers of the other monitors in whole runs, on made-up desktops: which monitors get one and
+// how it looks to the system, input over a cover judged with the run's own, covers following the
+// monitors as they come, go and move, a cover that cannot be made, and the order of teardown.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "display/display.h"
+#include "shell/windows/map_resource.h"
+#include "shell/windows/saver_start_up.h"
+#include "shell/windows/shell_state.h"
+#include "tests/windows/fake_direct_draw.h"
+#include "tests/windows/fake_monitors.h"
+#include "tests/windows/fake_seams.h"
+#include "tests/windows/window_test_support.h"
+
+namespace {
+
+constexpr const char* coverClass = "QuillomantraseCover";
+// A run that a failing test forgets to end still ends, after some five seconds of frames.
+constexpr int backstopFlips = 50;
+
+// The CBT hook sees every window of the thread being made and destroyed: it logs the covers'
+// destruction among the fake DirectDraw's calls, and refuses as many covers as a test asks.
+HHOOK windowHook = nullptr;
+int coversToRefuse = 0;
+
+bool IsCover(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return std::strcmp(name, coverClass) == 0;
+}
+
+LRESULT CALLBACK WatchCovers(int code, WPARAM wParam, LPARAM lParam) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_CREATEWND && IsCover(window) && coversToRefuse > 0) {
+        --coversToRefuse;
+        SeamEvents().push_back("cover refused");
+        return 1;
+    }
+    if (code == HCBT_DESTROYWND && IsCover(window)) SeamEvents().push_back("cover destroyed");
+    return CallNextHookEx(windowHook, code, wParam, lParam);
+}
+
+BOOL CALLBACK CollectCover(HWND window, LPARAM covers) {
+    if (IsCover(window)) reinterpret_cast<std::vector<HWND>*>(covers)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> Covers() {
+    std::vector<HWND> covers;
+    EnumThreadWindows(GetCurrentThreadId(), CollectCover, reinterpret_cast<LPARAM>(&covers));
+    return covers;
+}
+
+std::string Describe(const RECT& r) {
+    char text[64];
+    std::snprintf(text, sizeof text, "(%ld,%ld)-(%ld,%ld)", r.left, r.top, r.right, r.bottom);
+    return text;
+}
+
+// Where the covers stand, as the system has them, in an order that does not depend on z-order.
+std::vector<std::string> CoveredAreas() {
+    std::vector<std::string> areas;
+    for (HWND cover : Covers()) {
+        RECT r;
+        GetWindowRect(cover, &r);
+        areas.push_back(Describe(r));
+    }
+    std::sort(areas.begin(), areas.end());
+    return areas;
+}
+
+// The areas a layout's covers must take: every monitor's but the primary's.
+std::vector<std::string> OtherMonitors(const std::vector<MonitorArea>& layout) {
+    std::vector<std::string> areas;
+    for (const MonitorArea& monitor : layout)
+        if (!monitor.primary) areas.push_back(Describe(monitor.bounds));
+    std::sort(areas.begin(), areas.end());
+    return areas;
+}
+
+RECT VirtualScreen() {
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+// As the system does when the layout changes: every top-level window of the thread is told.
+void BroadcastDisplayChange() {
+    std::vector<HWND> windows;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows) SendMessageA(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+}
+
+class MonitorCovers : public ::testing::Test {
+protected:
+    void SetUp() override {
+        shellState = {};
+        shellState.instance = GetModuleHandleA(nullptr);
+        ClearSeamRecords();
+        coversToRefuse = 0;
+        windowHook = SetWindowsHookExA(WH_CBT, WatchCovers, nullptr, GetCurrentThreadId());
+        ASSERT_NE(nullptr, windowHook);
+        FakeDirectDrawScript script;
+        script.keyPressAfterFlips = backstopFlips;
+        UseFakeDirectDraw(script);
+        HDC screen = GetDC(nullptr);
+        primary = {{0, 0, GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES)}, 1};
+        ReleaseDC(nullptr, screen);
+        const LONG w = primary.bounds.right, h = primary.bounds.bottom;
+        // Three monitors: a wide one above, reaching out left of the primary, a small one below.
+        threeMonitors = {{{-200, -900, 1400, 0}, 0}, primary, {{300, h, 1100, h + 600}, 0}};
+        // A tall one left of the primary and higher up: negative left and top.
+        leftAndAbove = {primary, {{-1280, -100, 0, 924}, 0}};
+        beside = {primary, {{w, 0, w + 800, 600}, 0}};
+        primaryOnly = {primary};
+    }
+    void TearDown() override {
+        UnhookWindowsHookEx(windowHook);
+        if (IsWindow(shellState.mainWindow)) DestroyWindow(shellState.mainWindow);
+        for (HWND cover : Covers()) DestroyWindow(cover);
+        DrainMessages();
+        UnregisterClassA("Quillomantrase", shellState.instance);
+        UnregisterClassA(coverClass, shellState.instance);
+        DestroyDisplay();
+        UseRealDirectDraw();
+        UseFakeMonitors({});
+        FreeMapImage();
+        shellState = {};
+    }
+
+    static bool Running() { return IsWindow(shellState.mainWindow) != FALSE; }
+    static void PressKey() { SendMessageA(shellState.mainWindow, WM_KEYDOWN, VK_SPACE, 0); }
+
+    static std::ptrdiff_t EventIndex(const std::string& event) {
+        const auto& events = SeamEvents();
+        return std::find(events.begin(), events.end(), event) - events.begin();
+    }
+
+    MonitorArea primary{};
+    std::vector<MonitorArea> threeMonitors, leftAndAbove, beside, primaryOnly;
+};
+
+}  // namespace
+
+TEST_F(MonitorCovers, EveryMonitorButThePrimaryGetsABlackTopMostCoverThatTakesNothing) {
+    for (const auto* layout : {&threeMonitors, &leftAndAbove}) {
+        SCOPED_TRACE(::testing::PrintToString(OtherMonitors(*layout)));
+        UseFakeMonitors(*layout);
+        ClearSeamRecords();
+        WhenRunIsUp([&] {
+            EXPECT_EQ(OtherMonitors(*layout), CoveredAreas());
+            for (HWND cover : Covers()) {
+                EXPECT_TRUE(IsWindowVisible(cover));
+                const LONG_PTR style = GetWindowLongPtrA(cover, GWL_STYLE);
+                EXPECT_EQ(WS_POPUP, style & (WS_POPUP | WS_CAPTION | WS_THICKFRAME)) << "borderless";
+                const LONG_PTR extended = GetWindowLongPtrA(cover, GWL_EXSTYLE);
+                EXPECT_TRUE(extended & WS_EX_TOPMOST);
+                EXPECT_TRUE(extended & WS_EX_TOOLWINDOW) << "kept out of the taskbar";
+                EXPECT_TRUE(extended & WS_EX_NOACTIVATE);
+                EXPECT_EQ(MA_NOACTIVATE, SendMessageA(cover, WM_MOUSEACTIVATE, 0, MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)));
+                EXPECT_EQ(0, GetClassLongPtrA(cover, GCLP_HCURSOR)) << "no pointer over a cover";
+                EXPECT_EQ(reinterpret_cast<LONG_PTR>(GetStockObject(BLACK_BRUSH)), GetClassLongPtrA(cover, GCLP_HBRBACKGROUND));
+                EXPECT_NE(cover, GetActiveWindow());
+                EXPECT_NE(cover, GetFocus());
+                EXPECT_EQ(nullptr, GetWindow(cover, GW_OWNER)) << "outlives the full-screen window until teardown";
+            }
+            RECT clip;
+            GetClipCursor(&clip);
+            EXPECT_EQ(Describe(VirtualScreen()), Describe(clip)) << "the pointer may go over every monitor";
+            RECT main;
+            GetWindowRect(shellState.mainWindow, &main);
+            EXPECT_EQ(Describe(primary.bounds), Describe(main)) << "the primary's window is as it always was";
+            PressKey();
+        });
+        const RECT corner{0, 0, 10, 10};
+        ClipCursor(&corner);  // as the exclusive mode confines the pointer to the primary
+        EXPECT_EQ(0, RunSaver(SW_SHOWDEFAULT));
+        EXPECT_TRUE(Covers().empty());
+        EXPECT_EQ(static_cast<DWORD>(primary.bounds.right), FakeDirectDraw().modeWidth);
+        EXPECT_TRUE(RecordedBoxes().empty());
+        UnregisterClassA("Quillomantrase", shellState.instance);
+    }
+}
+
+TEST_F(MonitorCovers, MovesOverACoverCountWithTheFullScreenWindowsOwnAndTheFourthEnds) {
+    UseFakeMonitors(threeMonitors);
+    bool runningAfterThree = false;
+    WhenRunIsUp([&] {
+        const std::vector<HWND> covers = Covers();
+        ASSERT_EQ(2u, covers.size());
+        SendMessageA(covers[0], WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+        SendMessageA(shellState.mainWindow, WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
+        SendMessageA(covers[1], WM_MOUSEMOVE, 0, MAKELPARAM(7, 7));
+        for (const UINT harmless : {WM_MOUSEWHEEL, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_KEYUP, WM_CHAR})
+            SendMessageA(covers[0], harmless, 0, 0);
+        runningAfterThree = Running();
+        SendMessageA(covers[1], WM_MOUSEMOVE, 0, MAKELPARAM(8, 8));
+    });
+    EXPECT_EQ(0, RunSaver(SW_SHOWDEFAULT));
+    EXPECT_TRUE(runningAfterThree) << "three moves, a wheel turn, a release and a character leave the run going";
+    EXPECT_LT(FakeDirectDraw().flips, backstopFlips) << "the fourth move, over a cover, ended the run";
+    // The covers go after the desktop's mode is back, and all of them.
+    EXPECT_LT(EventIndex("RestoreDisplayMode"), EventIndex("cover destroyed"));
+    EXPECT_EQ(2, std::count(SeamEvents().begin(), SeamEvents().end(), "cover destroyed"));
+    EXPECT_TRUE(Covers().empty());
+    EXPECT_EQ(nullptr, mapImage.pixelData);
+}
+
+TEST_F(MonitorCovers, AnyButtonPressedOverACoverEndsTheRunAtOnce) {
+    for (const UINT press : {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN}) {
+        SCOPED_TRACE("message 0x" + std::to_string(press));
+        UseFakeMonitors(leftAndAbove);
+        WhenRunIsUp([&] {
+            const std::vector<HWND> covers = Covers();
+            ASSERT_EQ(1u, covers.size());
+            SendMessageA(covers[0], press, 0, MAKELPARAM(1, 1));
+        });
+        EXPECT_EQ(0, RunSaver(SW_SHOWDEFAULT));
+        EXPECT_LT(FakeDirectDraw().flips, backstopFlips);
+        EXPECT_TRUE(Covers().empty());
+        UnregisterClassA("Quillomantrase", shellState.instance);
+    }
+}
+
+TEST_F(MonitorCovers, CoversFollowMonitorsThatComeGoAndMoveDuringTheRun) {
+    UseFakeMonitors(threeMonitors);
+    const std::vector<MonitorArea> twoAndAMovedOne = {leftAndAbove[1], primary, beside[1], threeMonitors[2]};
+    std::vector<std::vector<std::string>> seen;
+    bool runningThroughout = true;
+    const std::vector<const std::vector<MonitorArea>*> layouts = {&beside, &twoAndAMovedOne, &primaryOnly, &leftAndAbove};
+    WhenRunIsUp([&] {
+        for (const auto* layout : layouts) {
+            UseFakeMonitors(*layout);
+            BroadcastDisplayChange();
+            seen.push_back(CoveredAreas());
+            EXPECT_EQ(OtherMonitors(*layout), seen.back());
+            runningThroughout = runningThroughout && Running();
+        }
+        PressKey();
+    });
+    EXPECT_EQ(0, RunSaver(SW_SHOWDEFAULT));
+    EXPECT_EQ(4u, seen.size());
+    EXPECT_TRUE(runningThroughout);
+    EXPECT_TRUE(Covers().empty());
+}
+
+TEST_F(MonitorCovers, ACoverThatCannotBeMadeIsLeftOutWithoutABoxAndTriedAgainLater) {
+    UseFakeMonitors(threeMonitors);
+    coversToRefuse = 1;
+    std::size_t coversAtFirst = 0;
+    std::vector<std::string> coveredAfterChange;
+    WhenRunIsUp([&] {
+        coversAtFirst = Covers().size();
+        BroadcastDisplayChange();
+        coveredAfterChange = CoveredAreas();
+        PressKey();
+    });
+    EXPECT_EQ(0, RunSaver(SW_SHOWDEFAULT));
+    EXPECT_EQ(1, std::count(SeamEvents().begin(), SeamEvents().end(), "cover refused"));
+    EXPECT_EQ(1u, coversAtFirst) << "the other monitor is covered, and the run came up";
+    EXPECT_EQ(OtherMonitors(threeMonitors), coveredAfterChange);
+    EXPECT_TRUE(RecordedBoxes().empty());
+    EXPECT_TRUE(Covers().empty());
+}
+
+TEST_F(MonitorCovers, OptionsModeCoversNothing) {
+    UseFakeMonitors(threeMonitors);
+    HWND host = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    shellState.optionsMode = 1;
+    shellState.hostWindow = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(host));
+    std::size_t coversWithDialog = 1;
+    WhenDialogIsUp([&](HWND dialog) {
+        coversWithDialog = Covers().size();
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(0, RunSaver(SW_SHOWDEFAULT));
+    EXPECT_EQ(0u, coversWithDialog);
+    EXPECT_EQ(0, std::count(SeamEvents().begin(), SeamEvents().end(), "cover destroyed"));
+    DestroyWindow(host);
+}
