@@ -97,11 +97,19 @@ static bool StartFullScreen() {
 }
 
 // The moves that the appearing windows cause under the pointer must not count as the user's:
-// the full-screen window's and the covers' alike (the thread has no other windows).
+// the full-screen window's and the covers' alike (the thread has no other windows). PeekMessage
+// hands out a quit message whatever the filter: one that was waiting is put back, or the loop
+// would wait for ever on a window that is gone.
 static void FlushMouseInput() {
     MSG message;
+    bool quitAsked = false;
+    WPARAM exitCode = 0;
     while (PeekMessageA(&message, nullptr, WM_MOUSEMOVE, WM_MBUTTONDBLCLK, PM_REMOVE)) {
+        if (message.message != WM_QUIT) continue;
+        quitAsked = true;
+        exitCode = message.wParam;
     }
+    if (quitAsked) PostQuitMessage(static_cast<int>(exitCode));
 }
 
 static WPARAM RunMessageLoop(HACCEL accelerators) {

@@ -98,6 +98,7 @@ HRESULT WINAPI SetDisplayMode(IDirectDraw7*, DWORD width, DWORD height, DWORD de
     state.modeSet = true;
     ChangeActivationDuringSetUp();
     for (int i = 0; i < script.movesDuringSetUp; ++i) PostMessageA(fake.window, WM_MOUSEMOVE, 0, MAKELPARAM(i, i));
+    if (script.quitDuringSetUp) PostQuitMessage(0);
     state.modeWidth = width;
     state.modeHeight = height;
     state.modeDepth = depth;

@@ -27,6 +27,7 @@ struct FakeDirectDrawScript {
     bool activationDuringSetUp = false;  // the window loses and regains activation while the
                                          // exclusive mode and the display mode are taken
     int foregroundLostAfterFlips = 0;    // another program takes the foreground after this many
+    bool quitDuringSetUp = false;        // the thread is asked to quit while the mode is set
     std::int32_t pitch = 0;       // the back buffer's pitch (0: four bytes a pixel)
 };
 

@@ -89,6 +89,21 @@ TEST_F(StartUp, AnotherProgramTakingTheForegroundEndsTheRunAsAKeyDoes) {
     EXPECT_TRUE(RecordedBoxes().empty());
 }
 
+TEST_F(StartUp, AQuitAskedForDuringTheStartUpSurvivesTheMouseFlushAndEndsTheRun) {
+    FakeDirectDrawScript script;
+    script.quitDuringSetUp = true;
+    script.movesDuringSetUp = 2;
+    script.keyPressAfterFlips = 50;  // a run whose quit was lost still ends, later
+    UseFakeDirectDraw(script);
+    EXPECT_EQ(0, RunSaver(SW_SHOWDEFAULT));
+
+    const FakeDirectDrawState& fake = FakeDirectDraw();
+    EXPECT_EQ(0, fake.flips) << "the quit was lost in the flush of the start-up's mouse moves";
+    EXPECT_FALSE(fake.objectAlive);
+    EXPECT_FALSE(fake.modeSet);
+    EXPECT_EQ(nullptr, mapImage.headerBlock);
+}
+
 TEST_F(StartUp, DisplayFailuresShowTheirMessagesOnTheRestoredDesktopAndExitZero) {
     const std::string directX = "Can't initiliaze DirectX";
     const struct {
