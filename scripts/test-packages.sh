@@ -15,20 +15,8 @@ zip=$out/Quillomantrase-${version}-windows-x64.zip
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-passed=0
-failed=0
-check() { # check NAME COMMAND...: PASS when the command succeeds, FAIL with what it said when not
-    local name=$1
-    shift
-    if "$@" >"$work/check.log" 2>&1; then
-        echo "PASS $name"
-        passed=$((passed + 1))
-    else
-        echo "FAIL $name"
-        sed 's/^/    /' "$work/check.log"
-        failed=$((failed + 1))
-    fi
-}
+# shellcheck source=../tests/support/check.sh
+source tests/support/check.sh
 finish() {
     echo "packages: $passed passed, $failed failed"
     [ "$failed" -eq 0 ]

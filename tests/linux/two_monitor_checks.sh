@@ -18,9 +18,9 @@ mkdir -p "$pictures"
 saver=$build/quillomantrase
 work=$(mktemp -d)
 convert=/usr/bin/convert
-passed=0
-failed=0
 saver_pid=
+# shellcheck source=../support/check.sh
+source "$(dirname "$0")/../support/check.sh"
 # shellcheck source=../support/two-monitor-x.sh
 source "$(dirname "$0")/../support/two-monitor-x.sh"
 
@@ -31,31 +31,11 @@ finish() {
 }
 trap finish EXIT
 
-check() {
-    local name=$1
-    shift
-    if "$@" >"$work/check.log" 2>&1; then
-        echo "PASS $name"
-        passed=$((passed + 1))
-    else
-        echo "FAIL $name"
-        sed 's/^/    /' "$work/check.log"
-        failed=$((failed + 1))
-    fi
+after_check() {
     [ -z "$saver_pid" ] || { kill "$saver_pid" 2>/dev/null; wait "$saver_pid" 2>/dev/null; }
     saver_pid=
     # Whatever a run did to the monitors, the next check starts from the same layout.
     set_two_monitor_layout "$layout" >/dev/null
-}
-
-# Polls COMMAND... until it succeeds or SECONDS have passed (generous: CI machines are busy).
-within() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.2
-    done
 }
 
 # The middle of a WxH+X+Y geometry, as "X Y" for xdotool.

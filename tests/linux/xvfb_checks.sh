@@ -20,8 +20,8 @@ mkdir -p "$pictures"
 saver=$build/quillomantrase
 work=$(mktemp -d)
 convert=/usr/bin/convert
-passed=0
-failed=0
+# shellcheck source=../support/check.sh
+source "$(dirname "$0")/../support/check.sh"
 xvfb_pid=
 saver_pid=
 host_pid=
@@ -53,33 +53,7 @@ start_xvfb() {
     return 1
 }
 
-check() {
-    local name=$1
-    shift
-    if "$@" >"$work/check.log" 2>&1; then
-        echo "PASS $name"
-        passed=$((passed + 1))
-    else
-        echo "FAIL $name"
-        sed 's/^/    /' "$work/check.log"
-        failed=$((failed + 1))
-    fi
-    stop_saver
-}
-
-# within SECONDS COMMAND...: runs the command every 0.2 s until it succeeds or the time is up;
-# on failure shows what its last try said.
-within() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@" >"$work/within.log" 2>&1; do
-        if [ "$SECONDS" -ge "$deadline" ]; then
-            cat "$work/within.log"
-            return 1
-        fi
-        sleep 0.2
-    done
-}
+after_check() { stop_saver; }
 
 # The id of the window with that name, once it is on the screen. xwininfo reads the name from
 # _NET_WM_NAME first: SDL's message box stores WM_NAME as UTF-8, which xwd -name and xdotool
