@@ -165,12 +165,12 @@ async function fetchMap() {
   try {
     response = await fetch(mapFile);
   } catch (error) {
-    throw new Error(`Error loading image: cannot fetch ${mapFile} (${error.message})`);
+    throw new Error(`The globe cannot be shown: cannot fetch ${mapFile} (${error.message})`);
   }
-  if (!response.ok) throw new Error(`Error loading image: cannot fetch ${mapFile} (${response.status} ${response.statusText})`);
+  if (!response.ok) throw new Error(`The globe cannot be shown: cannot fetch ${mapFile} (${response.status} ${response.statusText})`);
   const bytes = new Uint8Array(await response.arrayBuffer());
   const address = saver._malloc(bytes.length);
-  if (!address) throw new Error("Error loading image: there is not enough memory for the map");
+  if (!address) throw new Error("The globe cannot be shown: there is not enough memory for the map");
   saver.HEAPU8.set(bytes, address);
   return {address, size: bytes.length};
 }

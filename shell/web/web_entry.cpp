@@ -15,8 +15,10 @@ namespace {
 
 std::int32_t webTicks = 0;
 
-int FailRun(const char* text, const std::string& reason) {
-    ShowUserMessage((std::string(text) + ": " + reason).c_str());
+// Whatever stops a run (a map that cannot be used, a window too small for the orbit, no memory
+// for the frame), the page says so in one line of its own.
+int FailRun(const std::string& reason) {
+    ShowUserMessage(("The globe cannot be shown: " + reason).c_str());
     return 0;
 }
 
@@ -33,11 +35,11 @@ EMSCRIPTEN_KEEPALIVE int StartWebRun(std::int32_t width, std::int32_t height, do
     webTicks = 0;
     SetWebClock(static_cast<std::int64_t>(clockSeconds));
     if (const char* failure = SetUpSceneFromMap({width, height}, mapFile, static_cast<std::size_t>(mapFileSize)))
-        return FailRun("Error loading image", failure);
+        return FailRun(failure);
     if (CreateDisplay({0, width, height, 0}) == 0) {
         char size[64];
         std::snprintf(size, sizeof size, "there is not enough memory for a %dx%d frame", width, height);
-        return FailRun("Can't initiliaze DirectX", size);
+        return FailRun(size);
     }
     StartSaverRun();
     return 1;

@@ -98,7 +98,7 @@ test("a frame too small for the globe shows why, and a larger window runs again"
   const {page, problems} = await openPage("?time=3", {width: 4, height: 4});
   await waitInPage(page, () => !document.getElementById("message").hidden);
   const text = await page.evaluate(() => document.getElementById("message").textContent);
-  assert.match(text, /^Error loading image: the screen is too small for the globe's orbit$/);
+  assert.match(text, /^The globe cannot be shown: the screen is too small for the globe's orbit$/);
   await page.setViewport({width: 300, height: 200});
   await waitInPage(page, () => Number(document.getElementById("screen").dataset.ticks) >= 2);
   const shown = await page.evaluate(() =>
@@ -128,8 +128,8 @@ test("full screen on the F key; there the fourth mouse move leaves it", async ()
 
 test("a map that cannot be used shows why", async () => {
   const cases = [
-    {map: Buffer.from("BM this is not a picture"), expected: /Error loading image: the image ends inside its headers/},
-    {map: null, expected: /^Error loading image: cannot fetch earth-1000x500\.bmp \(404/},
+    {map: Buffer.from("BM this is not a picture"), expected: /^The globe cannot be shown: the image ends inside its headers/},
+    {map: null, expected: /^The globe cannot be shown: cannot fetch earth-1000x500\.bmp \(404/},
   ];
   for (const {map, expected} of cases) {
     const broken = await serveSite({"earth-1000x500.bmp": map});
