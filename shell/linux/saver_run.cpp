@@ -126,20 +126,12 @@ void FlushStartUpMouse() {
     PaintDisplayCovers();  // their exposures were taken in above
 }
 
-// When the pointer goes from one of our windows into another (from one display to the next),
-// SDL reports the move out of the first and then, as a move of no distance, where the pointer
-// entered the second. That report is no move of the mouse: one move across counts once.
-bool IsEntryReport(const SDL_Event& event) {
-    return event.type == SDL_MOUSEMOTION && event.motion.xrel == 0 && event.motion.yrel == 0;
-}
-
 // True when the event ends the run.
 bool HandleEvent(const SDL_Event& event) {
     if (event.type == SDL_QUIT) return true;
     if (!linuxShell.hack && FollowOtherDisplays(event)) return false;
     if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) RepaintWholeFrame();
     if (linuxShell.hack) return false;  // a hack takes no input
-    if (IsEntryReport(event)) return false;
     return JudgeSaverInput(SaverInputOf(event)) == SaverVerdict::endRun;
 }
 

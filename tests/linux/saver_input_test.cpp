@@ -26,10 +26,11 @@ SDL_Event ButtonEvent(Uint32 type, Uint8 button) {
     return event;
 }
 
-SDL_Event MotionEvent() {
+SDL_Event MotionEvent(Sint32 xrel = 1, Sint32 yrel = 0) {
     SDL_Event event{};
     event.type = SDL_MOUSEMOTION;
-    event.motion.xrel = 1;
+    event.motion.xrel = xrel;
+    event.motion.yrel = yrel;
     return event;
 }
 
@@ -76,4 +77,15 @@ TEST(SaverInput, TheFourthMouseMotionEndsTheRun) {
         EXPECT_EQ(Judge(WheelEvent()), SaverVerdict::passOn);
     }
     EXPECT_EQ(Judge(MotionEvent()), SaverVerdict::endRun);
+}
+
+// Crossing from one display's window into the next gives a move out of the first and a report
+// of no distance where the pointer entered the second: one move, not two.
+TEST(SaverInput, ThePointerEnteringAnotherOfTheSaversWindowsIsNoMove) {
+    StartSaverRun();
+    for (int move = 1; move <= 3; ++move) {
+        EXPECT_EQ(Judge(MotionEvent(0, -move)), SaverVerdict::swallow) << move;
+        EXPECT_EQ(Judge(MotionEvent(0, 0)), SaverVerdict::passOn) << move;
+    }
+    EXPECT_EQ(Judge(MotionEvent(-1, 0)), SaverVerdict::endRun);
 }
