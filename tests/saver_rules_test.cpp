@@ -1,11 +1,12 @@
 // What ends a screen-saver run, the same on every platform: a key press or one of the three
-// buttons at once, the fourth pointer move after the start-up flush, nothing else.
+// buttons at once, another program taking the foreground, the fourth pointer move after the
+// start-up flush, nothing else.
 #include <gtest/gtest.h>
 
 #include "shell/saver_rules.h"
 
 TEST(SaverRules, KeysAndButtonsEndARunAtOnceAndEverythingElseIsPassedOn) {
-    for (SaverInput ending : {SaverInput::keyPress, SaverInput::buttonPress}) {
+    for (SaverInput ending : {SaverInput::keyPress, SaverInput::buttonPress, SaverInput::foregroundLost}) {
         StartSaverRun();
         EXPECT_EQ(JudgeSaverInput(ending), SaverVerdict::endRun);
     }
