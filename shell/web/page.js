@@ -143,7 +143,8 @@ function watchInput() {
   document.addEventListener("keydown", (event) => {
     if (!judge(0, event) && (event.key === "f" || event.key === "F")) enter();
   });
-  document.addEventListener("mousedown", (event) => judge(1, event));
+  // The left, middle and right buttons end a run; the side buttons do not, as on the desktop.
+  document.addEventListener("mousedown", (event) => judge(event.button <= 2 ? 1 : 3, event));
   document.addEventListener("mousemove", (event) => judge(2, event));
   canvas.addEventListener("dblclick", () => { if (!fullScreen()) enter(); });
 }
