@@ -48,6 +48,7 @@ TEST(CoverLayout, TheGlobesMonitorIsNeverCoveredWhereverItIs) {
 TEST(CoverLayout, MirroredMonitorsGetOneCoverAndThoseInsideTheGlobesNone) {
     const DisplayRect right{1024, 0, 800, 600};
     // A projector mirroring the primary, at a smaller mode in its corner: the globe is there.
+    EXPECT_EQ(CoverRects({primary, {0, 0, 800, 600}}, 0), Rects{});
     EXPECT_EQ(CoverRects({primary, primary, {0, 0, 800, 600}}, 0), Rects{});
     // Two monitors mirroring each other: one cover for both.
     EXPECT_EQ(CoverRects({primary, right, right}, 0), Rects{right});
