@@ -19,8 +19,8 @@ add_library(quillomantrase_windows_shell OBJECT
   display/ddraw_display.cpp)
 target_include_directories(quillomantrase_windows_shell PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(quillomantrase_windows_shell PUBLIC
-  quillomantrase_saver_rules quillomantrase_engine quillomantrase_map quillomantrase_command_line
-  ${QUILLOMANTRASE_WINDOWS_LIBRARIES})
+  quillomantrase_saver_rules quillomantrase_cover_layout quillomantrase_engine quillomantrase_map
+  quillomantrase_command_line ${QUILLOMANTRASE_WINDOWS_LIBRARIES})
 
 # Message boxes, the clock, the monitors and the DirectDraw object as the module really has them.
 add_library(quillomantrase_windows_seams OBJECT

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <vector>
+
+#include "shell/cover_layout.h"
 #include "shell/windows/monitor_list.h"
 #include "shell/windows/shell_state.h"
 
@@ -19,7 +22,8 @@ constexpr const char* coverClassName = "QuillomantraseCover";
 constexpr DWORD coverStyle = WS_POPUP;
 constexpr DWORD coverExtendedStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
 
-// Cover i stands over the i-th monitor other than the primary; null where none could be made.
+// Cover i stands over the i-th place the layout gives (the monitors other than the primary, each
+// place once); null where none could be made.
 struct MonitorCovers {
     HWND windows[maxCovers];
 };
@@ -39,15 +43,25 @@ void CoverOtherMonitors() {
     FollowMonitorLayout();
 }
 
+// The same rule as the Linux saver's decides which places get a cover: every monitor but the
+// primary (where the globe is), except mirrors of a monitor that is shown or covered already.
 void FollowMonitorLayout() {
     MonitorArea monitors[maxMonitors];
     const int count = ListMonitors(monitors, maxMonitors);
+    std::vector<DisplayRect> displays;
+    std::size_t primary = static_cast<std::size_t>(count);  // none: every monitor is covered
+    for (int i = 0; i < count; ++i) {
+        const RECT& b = monitors[i].bounds;
+        if (monitors[i].primary) primary = static_cast<std::size_t>(i);
+        displays.push_back({b.left, b.top, b.right - b.left, b.bottom - b.top});
+    }
     int used = 0;
-    for (int i = 0; i < count && used < maxCovers; ++i) {
-        if (monitors[i].primary) continue;
+    for (const DisplayRect& r : CoverRects(displays, primary)) {
+        if (used == maxCovers) break;
+        const RECT bounds{r.x, r.y, r.x + r.width, r.y + r.height};
         HWND& cover = monitorCovers.windows[used++];
-        if (cover == nullptr) cover = CreateCover(monitors[i].bounds);
-        else PlaceCover(cover, monitors[i].bounds);
+        if (cover == nullptr) cover = CreateCover(bounds);
+        else PlaceCover(cover, bounds);
     }
     while (used < maxCovers) DestroyCover(&monitorCovers.windows[used++]);
 }

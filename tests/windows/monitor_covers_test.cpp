@@ -201,6 +201,19 @@ TEST_F(MonitorCovers, EveryMonitorButThePrimaryGetsABlackTopMostCoverThatTakesNo
     }
 }
 
+TEST_F(MonitorCovers, MirroredMonitorsGetOneCoverForTheirPlaceAndNoneOverTheGlobe) {
+    const LONG w = primary.bounds.right;
+    const MonitorArea projector{{0, 0, 800, 600}, 0};        // mirrors the primary at a smaller mode
+    const MonitorArea twin{{w, 0, w + 800, 600}, 0};          // two monitors mirroring each other
+    UseFakeMonitors({primary, projector, twin, twin});
+    WhenRunIsUp([&] {
+        EXPECT_EQ(std::vector<std::string>{Describe(twin.bounds)}, CoveredAreas());
+        PressKey();
+    });
+    EXPECT_EQ(0, RunSaver(SW_SHOWDEFAULT));
+    EXPECT_TRUE(Covers().empty());
+}
+
 TEST_F(MonitorCovers, MovesOverACoverCountWithTheFullScreenWindowsOwnAndTheFourthEnds) {
     UseFakeMonitors(threeMonitors);
     bool runningAfterThree = false;
