@@ -130,7 +130,7 @@ void FlushStartUpMouse() {
 bool HandleEvent(const SDL_Event& event) {
     if (event.type == SDL_QUIT) return true;
     if (!linuxShell.hack && FollowOtherDisplays(event)) return false;
-    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) RepaintWholeFrame();
+    if (IsExposure(event)) RepaintWholeFrame();
     if (linuxShell.hack) return false;  // a hack takes no input
     return JudgeSaverInput(SaverInputOf(event)) == SaverVerdict::endRun;
 }
