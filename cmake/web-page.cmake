@@ -7,6 +7,11 @@ include_guard(GLOBAL)
 # frame of any screen size fits in memory that grows.
 add_link_options(-sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1)
 
+# The engine truncates floats to pixels at every texel edge: WebAssembly's saturating conversion
+# is one instruction, where the trapping one needs a range test around it. Every current browser
+# has it; the engine's values lie far inside the integer range, where both give the same.
+target_compile_options(quillomantrase_engine PRIVATE -mnontrapping-fptoint)
+
 if(QUILLOMANTRASE_TESTS)
   # Debian's GoogleTest sources, built here without threads (none in plain WebAssembly).
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
@@ -19,13 +24,14 @@ set(QUILLOMANTRASE_SITE ${CMAKE_BINARY_DIR}/site)
 # The canvas display finds changed regions the way the Linux display does; its rectangles are
 # SDL_Rect, which emscripten's own SDL headers declare.
 add_library(quillomantrase_display_canvas STATIC display/canvas_display.cpp display/frame_changes.cpp)
+set_source_files_properties(display/canvas_display.cpp PROPERTIES COMPILE_OPTIONS -msimd128)
 target_include_directories(quillomantrase_display_canvas PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
 target_include_directories(quillomantrase_display_canvas SYSTEM PUBLIC ${EMSCRIPTEN_SYSROOT}/include/SDL)
 
 # The frame comparison is linked in as an object of the page itself, so that it takes the C
 # library's place (built without builtins, so no loop of it turns back into a call to memcmp).
 add_executable(quillomantrase-page shell/web/web_entry.cpp shell/web/web_seam.cpp display/word_compare.cpp)
-set_source_files_properties(display/word_compare.cpp PROPERTIES COMPILE_OPTIONS -fno-builtin)
+set_source_files_properties(display/word_compare.cpp PROPERTIES COMPILE_OPTIONS "-fno-builtin;-msimd128")
 target_link_libraries(quillomantrase-page PRIVATE
   quillomantrase_saver_rules quillomantrase_engine quillomantrase_map quillomantrase_display_canvas)
 set_target_properties(quillomantrase-page PROPERTIES

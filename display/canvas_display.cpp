@@ -3,6 +3,7 @@
 // only the changed blocks from blue-green-red into the canvas's red-green-blue-alpha (here, not
 // in the page's script) and has the canvas take just those rectangles.
 #include <emscripten/emscripten.h>
+#include <wasm_simd128.h>
 
 #include <cstring>
 #include <memory>
@@ -20,6 +21,7 @@ struct CanvasDisplay {
     std::unique_ptr<SDL_Rect[]> changed;
     std::int32_t width = 0;
     std::int32_t height = 0;
+    bool composedBefore = false;  // whether the composed frame was lent out before
 };
 
 CanvasDisplay canvasDisplay;
@@ -56,16 +58,23 @@ EM_JS(void, PutCanvasRects, (const SDL_Rect* rects, std::int32_t count), {
     }
 });
 
+// Four of the engine's blue-green-red-x pixels as the canvas's opaque red-green-blue-alpha.
+v128_t CanvasPixels(v128_t composed) {
+    const v128_t redGreenBlue = wasm_i8x16_shuffle(composed, wasm_i32x4_const_splat(0), 2, 1, 0, 16, 6, 5, 4, 16, 10,
+                                                   9, 8, 16, 14, 13, 12, 16);
+    return wasm_v128_or(redGreenBlue, wasm_i32x4_const_splat(static_cast<std::int32_t>(0xFF000000u)));
+}
+
 void ConvertToCanvas(const SDL_Rect& rect) {
     const CanvasDisplay& d = canvasDisplay;
     for (std::int32_t y = rect.y; y < rect.y + rect.h; ++y) {
         const std::size_t start = (static_cast<std::size_t>(y) * d.width + rect.x) * 4;
         const std::uint8_t* from = d.shown.get() + start;
         std::uint8_t* to = d.canvasPixels.get() + start;
-        for (std::int32_t x = 0; x < rect.w; ++x, from += 4, to += 4) {
-            std::uint32_t pixel;
-            std::memcpy(&pixel, from, 4);
-            pixel = ((pixel >> 16) & 0xFFu) | (pixel & 0xFF00u) | ((pixel & 0xFFu) << 16) | 0xFF000000u;
+        std::int32_t x = 0;
+        for (; x + 4 <= rect.w; x += 4, from += 16, to += 16) wasm_v128_store(to, CanvasPixels(wasm_v128_load(from)));
+        for (; x < rect.w; ++x, from += 4, to += 4) {
+            const std::uint32_t pixel = from[2] | from[1] << 8 | from[0] << 16 | 0xFF000000u;
             std::memcpy(to, &pixel, 4);
         }
     }
@@ -98,8 +107,11 @@ int DestroyDisplay() {
 }
 
 LockedFrame LockBackBuffer() {
-    const CanvasDisplay& d = canvasDisplay;
-    return {d.composed.get(), d.width * 4};
+    CanvasDisplay& d = canvasDisplay;
+    // Only the renderer writes the composed frame: it holds the last frame from the second lock on.
+    const bool holdsLastFrame = d.composedBefore && d.composed;
+    d.composedBefore = d.composed != nullptr;
+    return {d.composed.get(), d.width * 4, holdsLastFrame};
 }
 
 void UnlockBackBuffer() {}

@@ -129,13 +129,14 @@ int DestroyDisplay() {
 
 LockedFrame LockBackBuffer() {
     DisplayDevice& d = displayDevice;
-    if (!DeviceIsUp() || d.surfacesLost) return {nullptr, d.currentPitch};
+    if (!DeviceIsUp() || d.surfacesLost) return {nullptr, d.currentPitch, false};
     ClearSurfaceDescription();
     const HRESULT locked = d.backBuffer->Lock(nullptr, &d.surfaceDescription, DDLOCK_WAIT, nullptr);
     if (locked == DDERR_SURFACELOST) d.surfacesLost = true;
-    if (locked != DD_OK) return {nullptr, d.currentPitch};
+    if (locked != DD_OK) return {nullptr, d.currentPitch, false};
     d.currentPitch = d.surfaceDescription.lPitch;
-    return {static_cast<std::uint8_t*>(d.surfaceDescription.lpSurface), d.currentPitch};
+    // A locked surface may live anywhere from one lock to the next: every frame is cleared whole.
+    return {static_cast<std::uint8_t*>(d.surfaceDescription.lpSurface), d.currentPitch, false};
 }
 
 void UnlockBackBuffer() {

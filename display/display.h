@@ -10,9 +10,14 @@
 // What a lock of the back buffer lends out. Pixel (x, y) is the four bytes at
 // pixels + y * pitch + 4 * x, in the order blue, green, red, fourth byte. pixels is null when no
 // frame is available. Valid until the next unlock, present or teardown.
+//
+// holdsLastFrame: the memory is the same as at the device's last lock and holds, untouched, what
+// was composed into it then, so that the next frame need only clear what the last one drew. A
+// device that cannot promise it (a new one, or surfaces the system may replace) says false.
 struct LockedFrame {
     std::uint8_t* pixels;
     std::int32_t pitch;
+    bool holdsLastFrame;
 };
 
 // What a device is brought up for: the native window it belongs to (a window handle on Windows,

@@ -13,6 +13,8 @@ struct MemoryDisplay {
     std::int32_t pitch = 0;
     bool locked = false;
     bool lockFailing = false;
+    bool lentBefore = false;
+    bool frameKept = true;
     int presentCount = 0;
 };
 
@@ -30,6 +32,7 @@ int CreateDisplay(const DisplayTarget& target) {
     memoryDisplay.frame.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(bytes)]());
     if (!memoryDisplay.frame) return 0;
     memoryDisplay.pitch = static_cast<std::int32_t>(pitch);
+    memoryDisplay.frameKept = true;
     return 1;
 }
 
@@ -37,14 +40,17 @@ int DestroyDisplay() {
     memoryDisplay.frame.reset();
     memoryDisplay.pitch = 0;
     memoryDisplay.locked = false;
+    memoryDisplay.lentBefore = false;
     memoryDisplay.presentCount = 0;
     return 1;
 }
 
 LockedFrame LockBackBuffer() {
-    if (!memoryDisplay.frame || memoryDisplay.lockFailing) return {nullptr, memoryDisplay.pitch};
+    if (!memoryDisplay.frame || memoryDisplay.lockFailing) return {nullptr, memoryDisplay.pitch, false};
     memoryDisplay.locked = true;
-    return {memoryDisplay.frame.get(), memoryDisplay.pitch};
+    const bool holdsLastFrame = memoryDisplay.lentBefore && memoryDisplay.frameKept;
+    memoryDisplay.lentBefore = true;
+    return {memoryDisplay.frame.get(), memoryDisplay.pitch, holdsLastFrame};
 }
 
 void UnlockBackBuffer() { memoryDisplay.locked = false; }
@@ -55,8 +61,10 @@ void PresentFrame() {
     ++memoryDisplay.presentCount;
 }
 
-LockedFrame PeekMemoryFrame() { return {memoryDisplay.frame.get(), memoryDisplay.pitch}; }
+LockedFrame PeekMemoryFrame() { return {memoryDisplay.frame.get(), memoryDisplay.pitch, false}; }
 
 void SetMemoryLockFailure(bool failing) { memoryDisplay.lockFailing = failing; }
+
+void SetMemoryFrameKept(bool kept) { memoryDisplay.frameKept = kept; }
 
 int MemoryPresentCount() { return memoryDisplay.presentCount; }

@@ -10,5 +10,9 @@ LockedFrame PeekMemoryFrame();
 // While set, LockBackBuffer yields no frame.
 void SetMemoryLockFailure(bool failing);
 
+// While cleared, locks say that the frame may not hold the last one, as a device whose surfaces
+// move would: every frame is then cleared whole. Set when the device comes up.
+void SetMemoryFrameKept(bool kept);
+
 // How many times PresentFrame has been called since the device came up.
 int MemoryPresentCount();

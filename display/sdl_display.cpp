@@ -30,6 +30,7 @@ struct SdlDisplay {
     std::unique_ptr<std::uint8_t[]> shadow;    // the frame as shown, when the surface cannot hold it
     std::unique_ptr<SDL_Rect[]> rects;
     bool wholeFrameDue = true;
+    bool composedBefore = false;  // whether the composed frame was lent out before
 };
 
 SdlDisplay sdlDisplay;
@@ -109,8 +110,12 @@ int DestroyDisplay() {
 }
 
 LockedFrame LockBackBuffer() {
-    if (sdlDisplay.window == nullptr) return {nullptr, 0};
-    return {sdlDisplay.composed.get(), FramePitch()};
+    SdlDisplay& d = sdlDisplay;
+    if (d.window == nullptr) return {nullptr, 0, false};
+    // Only the renderer writes the composed frame: it holds the last frame from the second lock on.
+    const bool holdsLastFrame = d.composedBefore;
+    d.composedBefore = true;
+    return {d.composed.get(), FramePitch(), holdsLastFrame};
 }
 
 void UnlockBackBuffer() {}

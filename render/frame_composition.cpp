@@ -1,8 +1,10 @@
 // Frame composition: black sky, then the stars, then the globe, each frame whole, straight into
 // the back buffer. What carries over between frames is only the turned day-and-night table and
-// the twinkle generator's state.
+// the twinkle generator's state, and where the last frame drew: a back buffer that still holds
+// that frame needs only those places cleared to be all black sky again.
 #include "render/frame_composition.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "render/globe_texture.h"
@@ -18,6 +20,56 @@ void TurnColumnBrightness() {
     const std::uint8_t first = table[0];
     std::memmove(table, table + 1, static_cast<std::size_t>(s.mapWidth - 1));
     table[s.mapWidth - 1] = first;
+}
+
+// Where the last frame drew, in the memory it drew into at the clip size and pitch it had.
+struct DrawnPlaces {
+    const std::uint8_t* pixels = nullptr;
+    std::int32_t pitch = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    ScreenPoint stars[starCount] = {};
+    PixelBox globe = {};
+};
+DrawnPlaces lastDrawn;
+
+// A star's mark reaches three pixels each way.
+constexpr std::int32_t starReach = 3;
+
+void ClearBox(const LockedFrame& frame, PixelBox box) {
+    const GlobeScene& s = globeScene;
+    box = {std::max(box.left, 0), std::max(box.top, 0), std::min(box.right, s.clipWidth),
+           std::min(box.bottom, s.clipHeight)};
+    if (box.right <= box.left) return;
+    for (std::int32_t y = box.top; y < box.bottom; ++y)
+        std::memset(frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + 4 * box.left, 0,
+                    static_cast<std::size_t>(box.right - box.left) * 4);
+}
+
+// Makes the frame all black sky: the whole of it, or only where the last frame drew when the
+// back buffer still holds that frame.
+void ClearFrame(const LockedFrame& frame) {
+    const GlobeScene& s = globeScene;
+    const DrawnPlaces& last = lastDrawn;
+    if (!frame.holdsLastFrame || frame.pixels != last.pixels || frame.pitch != last.pitch ||
+        s.clipWidth != last.width || s.clipHeight != last.height) {
+        std::memset(frame.pixels, 0, static_cast<std::size_t>(s.clipHeight) * static_cast<std::size_t>(frame.pitch));
+        return;
+    }
+    for (const ScreenPoint& star : last.stars)
+        ClearBox(frame, {star.x - starReach, star.y - starReach, star.x + starReach + 1, star.y + starReach + 1});
+    ClearBox(frame, last.globe);
+}
+
+void RememberDrawnPlaces(const LockedFrame& frame, PixelBox globe) {
+    const GlobeScene& s = globeScene;
+    DrawnPlaces& last = lastDrawn;
+    last.pixels = frame.pixels;
+    last.pitch = frame.pitch;
+    last.width = s.clipWidth;
+    last.height = s.clipHeight;
+    std::copy(s.stars.position, s.stars.position + starCount, last.stars);
+    last.globe = globe;
 }
 
 struct StarPainter {
@@ -81,9 +133,9 @@ int RenderFrame() {
     const LockedFrame frame = LockBackBuffer();
     if (frame.pixels == nullptr) return 0;
     TurnColumnBrightness();
-    std::memset(frame.pixels, 0, static_cast<std::size_t>(globeScene.clipHeight) * static_cast<std::size_t>(frame.pitch));
+    ClearFrame(frame);
     DrawStarField(frame);
-    DrawGlobe(frame);
+    RememberDrawnPlaces(frame, DrawGlobe(frame));
     UnlockBackBuffer();
     return 0;
 }

@@ -9,6 +9,8 @@
 // pixel, each pixel tested against the screen's bounds. Both give the same pixels.
 #include "render/globe_texture.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "render/texel_footprint.h"
@@ -100,31 +102,40 @@ struct ClippedPlot {
 // same stores.
 PackedColour idlePixel;
 
-// The texels of a map row lying wholly on the screen: each texel whose end points move writes its
-// remembered footprint; a texel whose end points stay draws nothing.
-void WriteFootprints(const LockedFrame& frame, const PixelPoint* upper, const PixelPoint* lower, std::int32_t texels,
-                     const std::uint8_t* texel, const std::uint8_t* mask, const std::uint8_t* brightness) {
-    const GlobeScene& s = globeScene;
-    std::uint32_t packedUpper[largestRowTexels + 1], packedLower[largestRowTexels + 1];
-    for (std::int32_t t = 0; t <= texels; ++t) packedUpper[t] = PackPoint(upper[t]), packedLower[t] = PackPoint(lower[t]);
+PixelPoint UnpackPoint(std::uint32_t packed) {
+    return {static_cast<std::int32_t>(packed & 0xFFFFu), static_cast<std::int32_t>(packed >> 16)};
+}
+
+// The truncated boundary points of a map row lying wholly on the screen, packed, and which of
+// its texels move: a texel whose end points stay where they started draws nothing.
+struct RowPoints {
+    std::uint32_t upper[largestRowTexels + 1];
+    std::uint32_t lower[largestRowTexels + 1];
     std::int32_t moving[largestRowTexels];
-    std::int32_t movingCount = 0;
-    for (std::int32_t t = 0; t < texels; ++t) {
-        moving[movingCount] = t;
-        movingCount += ((packedUpper[t + 1] ^ packedUpper[t]) | (packedLower[t + 1] ^ packedLower[t])) != 0;
-    }
-    for (std::int32_t i = 0; i < movingCount; ++i) {
-        const std::int32_t t = moving[i];
+    std::int32_t movingCount;
+};
+
+// Each moving texel of the row writes its remembered footprint.
+void WriteFootprints(const LockedFrame& frame, const RowPoints& points, const std::uint8_t* texel,
+                     const std::uint8_t* mask, const std::uint8_t* brightness) {
+    const GlobeScene& s = globeScene;
+    for (std::int32_t i = 0; i < points.movingCount; ++i) {
+        const std::int32_t t = points.moving[i];
         const PackedColour colour = Shade(texel + t * s.mapBytesPerPixel, mask[t], brightness[t]);
         const TexelFootprint* footprint =
-            FindTexelFootprint(packedUpper[t], packedLower[t], packedUpper[t + 1], packedLower[t + 1]);
+            FindTexelFootprint(points.upper[t], points.lower[t], points.upper[t + 1], points.lower[t + 1]);
         if (footprint == nullptr) {
-            SweepTexel(upper[t], lower[t], upper[t + 1], lower[t + 1], ClippedPlot{frame, colour});
+            SweepTexel(UnpackPoint(points.upper[t]), UnpackPoint(points.lower[t]), UnpackPoint(points.upper[t + 1]),
+                       UnpackPoint(points.lower[t + 1]), ClippedPlot{frame, colour});
             continue;
         }
-        std::uint8_t* start = footprint->count == 0
-                                  ? reinterpret_cast<std::uint8_t*>(&idlePixel)
-                                  : frame.pixels + static_cast<std::ptrdiff_t>(upper[t].y) * frame.pitch + 4 * upper[t].x;
+        std::uint8_t* start = frame.pixels;
+        if (footprint->count == 0) {
+            start = reinterpret_cast<std::uint8_t*>(&idlePixel);
+        } else {
+            const PixelPoint upper = UnpackPoint(points.upper[t]);
+            start += static_cast<std::ptrdiff_t>(upper.y) * frame.pitch + 4 * upper.x;
+        }
         for (int j = 0; j < footprintShortRun; ++j) WritePixel(start + footprint->offsets[j], colour);
         if (footprint->count <= footprintShortRun) continue;
         for (int j = footprintShortRun; j < footprintCapacity; ++j) WritePixel(start + footprint->offsets[j], colour);
@@ -147,14 +158,23 @@ struct MapRow {
 // points, and every pixel the texels write lies on it. Adding the same step again and again
 // never turns a float sequence back, and truncation keeps order, so each boundary's extremes
 // are its two ends, and every segment lies between its two end points.
-bool CanWriteFootprints(const PixelPoint* upper, const PixelPoint* lower, std::int32_t texels) {
+bool CanWriteFootprints(PixelPoint upperBegin, PixelPoint lowerBegin, PixelPoint upperEnd, PixelPoint lowerEnd) {
     const GlobeScene& s = globeScene;
     if (s.clipWidth > widestFootprintScreen) return false;
     const auto inside = [&](PixelPoint p) { return p.x >= 0 && p.x < s.clipWidth && p.y >= 0 && p.y < s.clipHeight; };
-    return inside(upper[0]) && inside(upper[texels]) && inside(lower[0]) && inside(lower[texels]);
+    return inside(upperBegin) && inside(upperEnd) && inside(lowerBegin) && inside(lowerEnd);
 }
 
-void DrawMapRow(const LockedFrame& frame, const MapRow& mapRow, Point2 origin, ClipBounds bounds) {
+// Widens the box to hold the pixels between the given points.
+void Include(PixelBox& box, PixelPoint p) {
+    box.left = std::min(box.left, p.x);
+    box.top = std::min(box.top, p.y);
+    box.right = std::max(box.right, p.x + 1);
+    box.bottom = std::max(box.bottom, p.y + 1);
+}
+
+// Draws the row's texels; `drawn` grows to hold every pixel they write.
+void DrawMapRow(const LockedFrame& frame, const MapRow& mapRow, Point2 origin, ClipBounds bounds, PixelBox& drawn) {
     const GlobeScene& s = globeScene;
     const float lx = mapRow.left.x / mapRow.left.z, ly = mapRow.left.y / mapRow.left.z;
     const float rx = mapRow.right.x / mapRow.right.z, ry = mapRow.right.y / mapRow.right.z;
@@ -186,22 +206,38 @@ void DrawMapRow(const LockedFrame& frame, const MapRow& mapRow, Point2 origin, C
     // The truncated boundary points at the start of each drawn texel and at the end of the last.
     const std::int32_t texels = end - column;
     if (texels <= 0) return;
-    PixelPoint upper[largestRowTexels + 1], lower[largestRowTexels + 1];
-    upper[0] = Truncate(a), lower[0] = Truncate(b);
+    const Point2 upperBegin = a, lowerBegin = b;
+    RowPoints points;
+    points.upper[0] = PackPoint(Truncate(a)), points.lower[0] = PackPoint(Truncate(b));
+    points.movingCount = 0;
     for (std::int32_t t = 1; t <= texels; ++t) {
         a = a + upperStep, b = b + lowerStep;
-        upper[t] = Truncate(a), lower[t] = Truncate(b);
+        points.upper[t] = PackPoint(Truncate(a)), points.lower[t] = PackPoint(Truncate(b));
+        points.moving[points.movingCount] = t - 1;
+        points.movingCount +=
+            ((points.upper[t] ^ points.upper[t - 1]) | (points.lower[t] ^ points.lower[t - 1])) != 0;
     }
+
+    // Every pixel a texel writes lies between the texel's end points, so the row's pixels lie
+    // between its extremes: its ends.
+    const PixelPoint upperFirst = Truncate(upperBegin), lowerFirst = Truncate(lowerBegin);
+    const PixelPoint upperLast = Truncate(a), lowerLast = Truncate(b);
+    for (const PixelPoint end : {upperFirst, lowerFirst, upperLast, lowerLast}) Include(drawn, end);
 
     const std::uint8_t* texel = s.mapPixels + mapRow.row * s.mapRowStride + column * s.mapBytesPerPixel;
     const std::uint8_t* mask = s.lightMask.get() + mapRow.row * s.mapWidth + column;
     const std::uint8_t* brightness = s.columnBrightness + column;
-    if (CanWriteFootprints(upper, lower, texels)) {
-        WriteFootprints(frame, upper, lower, texels, texel, mask, brightness);
+    if (CanWriteFootprints(upperFirst, lowerFirst, upperLast, lowerLast)) {
+        WriteFootprints(frame, points, texel, mask, brightness);
         return;
     }
-    for (std::int32_t t = 0; t < texels; ++t, texel += s.mapBytesPerPixel)
-        SweepTexel(upper[t], lower[t], upper[t + 1], lower[t + 1], ClippedPlot{frame, Shade(texel, mask[t], brightness[t])});
+    // Off the screen the packed points may not tell every move apart: the row is stepped again.
+    a = upperBegin, b = lowerBegin;
+    for (std::int32_t t = 0; t < texels; ++t, texel += s.mapBytesPerPixel) {
+        const PixelPoint upper = Truncate(a), lower = Truncate(b);
+        a = a + upperStep, b = b + lowerStep;
+        SweepTexel(upper, lower, Truncate(a), Truncate(b), ClippedPlot{frame, Shade(texel, mask[t], brightness[t])});
+    }
 }
 
 }  // namespace
@@ -223,8 +259,9 @@ void DrawSegment(const LockedFrame& frame, std::int32_t fromX, std::int32_t from
     });
 }
 
-void DrawGlobe(const LockedFrame& frame) {
+PixelBox DrawGlobe(const LockedFrame& frame) {
     GlobeScene& s = globeScene;
+    PixelBox drawn{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
     s.mapRowStride = ((s.mapWidth * s.mapBitsPerPixel + 31) & ~31) >> 3;
     UseFootprintsForPitch(frame.pitch);
     const int rowLength = s.longitudeBands + 1;
@@ -259,7 +296,7 @@ void DrawGlobe(const LockedFrame& frame) {
             // The boundary points only ever grow by these additions, so neighbouring map rows
             // share their screen points exactly.
             for (mapRow.row = rowBegin; mapRow.row < rowEnd; ++mapRow.row) {
-                DrawMapRow(frame, mapRow, origin, bounds);
+                DrawMapRow(frame, mapRow, origin, bounds, drawn);
                 mapRow.left = leftStep + mapRow.left;
                 mapRow.right = rightStep + mapRow.right;
                 mapRow.leftBelow = leftStep + mapRow.leftBelow;
@@ -267,4 +304,6 @@ void DrawGlobe(const LockedFrame& frame) {
             }
         }
     }
+    return {std::max(drawn.left, 0), std::max(drawn.top, 0), std::min(drawn.right, s.clipWidth),
+            std::min(drawn.bottom, s.clipHeight)};
 }

@@ -37,7 +37,7 @@ struct Canvas {
         std::uint8_t* pixel = bytes.data() + std::size_t(y) * pitch + 4 * std::size_t(x);
         pixel[0] = blue, pixel[1] = green, pixel[2] = red;
     }
-    LockedFrame Frame() { return {bytes.data(), pitch}; }
+    LockedFrame Frame() { return {bytes.data(), pitch, false}; }
 };
 
 // The first differing pixel of two frames of the same size, or "" when they agree.

@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include <cstring>
+#include <tuple>
+#include <vector>
 
 #include "render/frame_composition.h"
 #include "render/globe_texture.h"
@@ -14,6 +16,7 @@
 #include "scene/orientation.h"
 #include "scene/random_generator.h"
 #include "scene/sphere.h"
+#include "shell/builtin_map.h"
 #include "shell/map_image.h"
 #include "tests/support/recording_seam.h"
 #include "tests/support/scene_fixture.h"
@@ -172,6 +175,61 @@ TEST(RenderFrame, FourthByteStaysZeroAndAWiderPitchOnlyMovesRows) {
         const std::uint8_t* row = wide.pixels + static_cast<std::ptrdiff_t>(y) * wide.pitch;
         ASSERT_EQ(std::memcmp(row, expected.data() + 4 * 1025 * y, 4 * 1025), 0) << "row " << y;
         for (int i = 4 * 1025; i < wide.pitch; ++i) ASSERT_EQ(row[i], 0) << "padding of row " << y << " not cleared";
+    }
+}
+
+// A word-wise digest of a whole frame, padding included, quick enough to take every tick.
+std::uint64_t FrameDigest() {
+    const LockedFrame frame = PeekMemoryFrame();
+    const std::size_t words = static_cast<std::size_t>(frame.pitch) * globeScene.clipHeight / 8;
+    std::uint64_t digest = 0;
+    for (std::size_t i = 0; i < words; ++i) {
+        std::uint64_t word;
+        std::memcpy(&word, frame.pixels + 8 * i, 8);
+        digest = (digest ^ word) * 0x100000001b3ull + i;
+    }
+    return digest;
+}
+
+// A frame drawn over the last one, with only the places that one drew cleared, is the frame
+// drawn on a cleared screen: over a whole orbit with the globe running off the screen's edges
+// (a small screen), and on rows padded past their last pixel.
+TEST(RenderFrame, ClearingWhereTheLastFrameDrewGivesTheFramesOfAWholeClear) {
+    for (const auto& [width, height, pitch, ticks] :
+         {std::tuple{320, 240, 0, 0}, std::tuple{1025, 771, 4 * 1025 + 28, 150}}) {
+        std::vector<std::uint64_t> frames[2];
+        for (const bool kept : {false, true}) {
+            SetUpBuiltInScene(width, height, 9, pitch);
+            SetMemoryFrameKept(kept);
+            const std::int32_t count = ticks > 0 ? ticks : globeScene.orbitLength + 40;
+            for (std::int32_t tick = 0; tick < count; ++tick) {
+                AdvanceFrame();
+                frames[kept].push_back(FrameDigest());
+            }
+        }
+        ASSERT_EQ(frames[0].size(), frames[1].size());
+        for (std::size_t i = 0; i < frames[0].size(); ++i)
+            ASSERT_EQ(frames[0][i], frames[1][i]) << width << "x" << height << ", tick " << i + 1;
+    }
+}
+
+// A new set-up on the same display moves the stars: none of the old ones stays behind.
+TEST(RenderFrame, ANewSceneOnTheSameDisplayLeavesNothingOfTheOld) {
+    SetUpBuiltInScene(640, 480, 1);
+    const LockedFrame frame = PeekMemoryFrame();
+    std::vector<std::uint64_t> fresh;
+    for (int tick = 0; tick < 30; ++tick) {
+        AdvanceFrame();
+        fresh.push_back(FrameChecksum(frame, 640, 480));
+    }
+    SetUpBuiltInScene(640, 480, 2);
+    for (int tick = 0; tick < 50; ++tick) AdvanceFrame();
+    ASSERT_EQ(LoadMapImage(BuiltInMapBytes(), BuiltInMapSize(), nullptr), 1);
+    SetTestClock(1);
+    ASSERT_EQ(SetUpScene({640, 480}, mapImage.headerBlock, mapImage.pixelData.get()), 1);
+    for (int tick = 0; tick < 30; ++tick) {
+        AdvanceFrame();
+        ASSERT_EQ(FrameChecksum(PeekMemoryFrame(), 640, 480), fresh[tick]) << "tick " << tick + 1;
     }
 }
 

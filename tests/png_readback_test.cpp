@@ -87,7 +87,7 @@ TEST_F(PngReadBack, EveryPixelComesBackWithItsChannelsInPlace) {
                 std::uint8_t* p = bytes.data() + std::size_t(y) * pitch + 4 * x;
                 p[0] = std::uint8_t(x * 7 + y), p[1] = std::uint8_t(x ^ (y * 3)), p[2] = std::uint8_t(255 - x - y * 5), p[3] = 0;
             }
-        const LockedFrame frame{bytes.data(), pitch};
+        const LockedFrame frame{bytes.data(), pitch, false};
         std::string problem;
         ASSERT_EQ(WriteFramePng(In("frame.png"), frame, width, height, &problem), nullptr) << problem;
         EXPECT_FALSE(fs::exists(In("frame.png.partial")));
@@ -102,7 +102,7 @@ TEST_F(PngReadBack, AFileThatCannotBeWrittenIsReportedAndLeavesNothing) {
     std::vector<std::uint8_t> bytes(4 * 4 * 4);
     std::string problem;
     const std::string path = In("no-such-directory/frame.png");
-    const char* wrong = WriteFramePng(path, {bytes.data(), 16}, 4, 4, &problem);
+    const char* wrong = WriteFramePng(path, {bytes.data(), 16, false}, 4, 4, &problem);
     ASSERT_NE(wrong, nullptr);
     EXPECT_EQ(std::string(wrong).rfind("cannot write " + path + ": ", 0), 0u) << wrong;
     EXPECT_TRUE(fs::is_empty(directory));
@@ -115,7 +115,7 @@ TEST_F(PngReadBack, AFileThatCannotBeWrittenIsReportedAndLeavesNothing) {
     rlimit tiny = unlimited;
     tiny.rlim_cur = 16;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-    wrong = WriteFramePng(In("full.png"), {bytes.data(), 16}, 4, 4, &problem);
+    wrong = WriteFramePng(In("full.png"), {bytes.data(), 16, false}, 4, 4, &problem);
     setrlimit(RLIMIT_FSIZE, &unlimited);
     std::signal(SIGXFSZ, ignored);
     ASSERT_NE(wrong, nullptr);
