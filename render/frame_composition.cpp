@@ -28,7 +28,7 @@ struct DrawnPlaces {
     std::int32_t pitch = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
-    ScreenPoint stars[starCount] = {};
+    StarField stars = {};
     PixelBox globe = {};
 };
 DrawnPlaces lastDrawn;
@@ -47,7 +47,8 @@ void ClearBox(const LockedFrame& frame, PixelBox box) {
 }
 
 // Makes the frame all black sky: the whole of it, or only where the last frame drew when the
-// back buffer still holds that frame.
+// back buffer still holds that frame. A star drawn at the same place with the same brightness
+// writes the same pixels again, whatever they hold, so only stars that moved are cleared.
 void ClearFrame(const LockedFrame& frame) {
     const GlobeScene& s = globeScene;
     const DrawnPlaces& last = lastDrawn;
@@ -56,8 +57,13 @@ void ClearFrame(const LockedFrame& frame) {
         std::memset(frame.pixels, 0, static_cast<std::size_t>(s.clipHeight) * static_cast<std::size_t>(frame.pitch));
         return;
     }
-    for (const ScreenPoint& star : last.stars)
+    for (int i = 0; i < starCount; ++i) {
+        const ScreenPoint star = last.stars.position[i];
+        if (star.x == s.stars.position[i].x && star.y == s.stars.position[i].y &&
+            last.stars.brightness[i] == s.stars.brightness[i])
+            continue;
         ClearBox(frame, {star.x - starReach, star.y - starReach, star.x + starReach + 1, star.y + starReach + 1});
+    }
     ClearBox(frame, last.globe);
 }
 
@@ -68,7 +74,7 @@ void RememberDrawnPlaces(const LockedFrame& frame, PixelBox globe) {
     last.pitch = frame.pitch;
     last.width = s.clipWidth;
     last.height = s.clipHeight;
-    std::copy(s.stars.position, s.stars.position + starCount, last.stars);
+    last.stars = s.stars;
     last.globe = globe;
 }
 
