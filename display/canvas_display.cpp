@@ -1,10 +1,12 @@
 // The display device of the web page: the frame is composed in WebAssembly memory and put on the
-// page's <canvas id="screen">. Presenting compares the frame with the one the canvas shows, turns
-// only the changed blocks from blue-green-red into the canvas's red-green-blue-alpha (here, not
-// in the page's script) and has the canvas take just those rectangles.
+// page's <canvas id="screen">. Presenting compares the frame with the one the canvas shows (only
+// where the renderer said it may have changed), turns only the changed blocks from blue-green-red
+// into the canvas's red-green-blue-alpha (here, not in the page's script) and has the canvas take
+// just those rectangles.
 #include <emscripten/emscripten.h>
 #include <wasm_simd128.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -19,6 +21,8 @@ struct CanvasDisplay {
     std::unique_ptr<std::uint8_t[]> shown;     // the frame on the canvas, as the engine drew it
     std::unique_ptr<std::uint8_t[]> canvasPixels;
     std::unique_ptr<SDL_Rect[]> changed;
+    std::unique_ptr<bool[]> candidates;  // the blocks that may have changed since the last present
+    bool anywhere = true;                // or anything may have
     std::int32_t width = 0;
     std::int32_t height = 0;
     bool composedBefore = false;  // whether the composed frame was lent out before
@@ -91,7 +95,8 @@ int CreateDisplay(const DisplayTarget& target) {
     d.shown = AllocateZeroed<std::uint8_t>(bytes);
     d.canvasPixels = AllocateZeroed<std::uint8_t>(bytes);
     d.changed = AllocateZeroed<SDL_Rect>(MostChangedRects(target.width, target.height));
-    if (!d.composed || !d.shown || !d.canvasPixels || !d.changed) {
+    d.candidates = AllocateZeroed<bool>(FrameBlocks(target.width, target.height));
+    if (!d.composed || !d.shown || !d.canvasPixels || !d.changed || !d.candidates) {
         DestroyDisplay();
         return 0;
     }
@@ -114,14 +119,33 @@ LockedFrame LockBackBuffer() {
     return {d.composed.get(), d.width * 4, holdsLastFrame};
 }
 
-void UnlockBackBuffer() {}
+void UnlockBackBuffer(const ChangedPlaces* changed) {
+    CanvasDisplay& d = canvasDisplay;
+    if (!d.composed || d.anywhere) return;
+    if (changed == nullptr) {
+        d.anywhere = true;
+        return;
+    }
+    const std::int32_t blocks = (d.width + blockPixels - 1) / blockPixels;
+    for (std::int32_t i = 0; i < changed->count; ++i) {
+        const PixelBox& box = changed->boxes[i];
+        const std::int32_t left = std::max(box.left, 0), right = std::min(box.right, d.width);
+        const std::int32_t top = std::max(box.top, 0), bottom = std::min(box.bottom, d.height);
+        if (left >= right || top >= bottom) continue;
+        for (std::int32_t band = top / bandRows; band <= (bottom - 1) / bandRows; ++band)
+            std::fill(&d.candidates[band * blocks + left / blockPixels],
+                      &d.candidates[band * blocks + (right - 1) / blockPixels] + 1, true);
+    }
+}
 
 void PresentFrame() {
     CanvasDisplay& d = canvasDisplay;
     if (!d.composed) return;
     const std::int32_t pitch = d.width * 4;
-    const std::int32_t count =
-        CopyChangedBlocks(d.composed.get(), pitch, d.shown.get(), pitch, d.width, d.height, d.changed.get());
+    const std::int32_t count = CopyChangedBlocks(d.composed.get(), pitch, d.shown.get(), pitch, d.width, d.height,
+                                                 d.changed.get(), d.anywhere ? nullptr : d.candidates.get());
+    d.anywhere = false;
+    std::fill(d.candidates.get(), d.candidates.get() + FrameBlocks(d.width, d.height), false);
     for (std::int32_t i = 0; i < count; ++i) ConvertToCanvas(d.changed[i]);
     if (count > 0) PutCanvasRects(d.changed.get(), count);
 }

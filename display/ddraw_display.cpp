@@ -139,7 +139,7 @@ LockedFrame LockBackBuffer() {
     return {static_cast<std::uint8_t*>(d.surfaceDescription.lpSurface), d.currentPitch, false};
 }
 
-void UnlockBackBuffer() {
+void UnlockBackBuffer(const ChangedPlaces*) {
     if (!DeviceIsUp()) return;
     displayDevice.backBuffer->Unlock(nullptr);
 }

@@ -20,6 +20,21 @@ struct LockedFrame {
     bool holdsLastFrame;
 };
 
+// Pixels x in [left, right) and y in [top, bottom); empty when right <= left or bottom <= top.
+struct PixelBox {
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t right;
+    std::int32_t bottom;
+};
+
+// The places where a frame composed into the back buffer may differ from what the buffer held at
+// the lock. Valid during the unlock it is given to.
+struct ChangedPlaces {
+    const PixelBox* boxes;
+    std::int32_t count;
+};
+
 // What a device is brought up for: the native window it belongs to (a window handle on Windows,
 // an X window id or 0 on Linux, unused in memory), the screen size, and a row pitch in bytes
 // where the caller chooses it (0: the device's own; only the memory back end takes one).
@@ -35,6 +50,8 @@ int CreateDisplay(const DisplayTarget& target);
 // Takes the device down; safe at any time, any number of times. Always 1.
 int DestroyDisplay();
 LockedFrame LockBackBuffer();
-void UnlockBackBuffer();
+// changed: where the frame may differ from what the buffer held at the lock; null: anywhere.
+// A device that shows only what changed may look no further.
+void UnlockBackBuffer(const ChangedPlaces* changed = nullptr);
 // Puts the last composed frame on the screen.
 void PresentFrame();

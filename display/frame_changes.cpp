@@ -9,20 +9,22 @@ constexpr std::int32_t bytesPerPixel = 4;
 
 constexpr std::int32_t CeilDiv(std::int32_t a, std::int32_t b) { return (a + b - 1) / b; }
 
-// Marks in changed[] the blocks of rows [top, bottom) where the frames differ.
+// Marks in changed[] the blocks of rows [top, bottom) where the frames differ, looking only at
+// the band's candidates where they are given.
 void FindChangedBlocks(const std::uint8_t* composed, std::int32_t composedPitch, const std::uint8_t* shown,
                        std::int32_t shownPitch, std::int32_t width, std::int32_t top, std::int32_t bottom,
-                       bool* changed) {
+                       const bool* candidates, bool* changed) {
     const std::int32_t blocks = CeilDiv(width, blockPixels);
     std::fill(changed, changed + blocks, false);
+    if (candidates != nullptr && std::find(candidates, candidates + blocks, true) == candidates + blocks) return;
     const std::size_t rowBytes = static_cast<std::size_t>(width) * bytesPerPixel;
     for (std::int32_t y = top; y < bottom; ++y) {
         const std::uint8_t* from = composed + static_cast<std::ptrdiff_t>(y) * composedPitch;
         const std::uint8_t* to = shown + static_cast<std::ptrdiff_t>(y) * shownPitch;
         // Most rows are untouched sky: one comparison settles them.
-        if (std::memcmp(from, to, rowBytes) == 0) continue;
+        if (candidates == nullptr && std::memcmp(from, to, rowBytes) == 0) continue;
         for (std::int32_t b = 0; b < blocks; ++b) {
-            if (changed[b]) continue;
+            if (changed[b] || (candidates != nullptr && !candidates[b])) continue;
             const std::int32_t x = b * blockPixels;
             const std::int32_t pixels = std::min(blockPixels, width - x);
             changed[b] = std::memcmp(from + x * bytesPerPixel, to + x * bytesPerPixel,
@@ -41,12 +43,17 @@ void CopyRect(const std::uint8_t* composed, std::int32_t composedPitch, std::uin
 
 }  // namespace
 
+std::int32_t FrameBlocks(std::int32_t width, std::int32_t height) {
+    return CeilDiv(height, bandRows) * CeilDiv(width, blockPixels);
+}
+
 std::int32_t MostChangedRects(std::int32_t width, std::int32_t height) {
     return CeilDiv(height, bandRows) * CeilDiv(CeilDiv(width, blockPixels), 2);
 }
 
 std::int32_t CopyChangedBlocks(const std::uint8_t* composed, std::int32_t composedPitch, std::uint8_t* shown,
-                               std::int32_t shownPitch, std::int32_t width, std::int32_t height, SDL_Rect* rects) {
+                               std::int32_t shownPitch, std::int32_t width, std::int32_t height, SDL_Rect* rects,
+                               const bool* candidates) {
     if (width <= 0 || height <= 0 || width > widestFrame) return 0;
     const std::int32_t blocks = CeilDiv(width, blockPixels);
     bool changed[widestFrame / blockPixels];
@@ -58,7 +65,8 @@ std::int32_t CopyChangedBlocks(const std::uint8_t* composed, std::int32_t compos
     std::int32_t count = 0;
     for (std::int32_t top = 0; top < height; top += bandRows) {
         const std::int32_t bottom = std::min(top + bandRows, height);
-        FindChangedBlocks(composed, composedPitch, shown, shownPitch, width, top, bottom, changed);
+        FindChangedBlocks(composed, composedPitch, shown, shownPitch, width, top, bottom,
+                          candidates == nullptr ? nullptr : candidates + top / bandRows * blocks, changed);
         std::fill(openHere, openHere + blocks, -1);
         for (std::int32_t b = 0; b < blocks;) {
             if (!changed[b]) {

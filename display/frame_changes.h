@@ -19,7 +19,13 @@ constexpr std::int32_t widestFrame = 32768;
 // Room for the rectangles of the worst frame of this size (every other block changed).
 std::int32_t MostChangedRects(std::int32_t width, std::int32_t height);
 
+// The number of blocks of a frame of this size.
+std::int32_t FrameBlocks(std::int32_t width, std::int32_t height);
+
 // Brings the shown frame (4 bytes a pixel, like the composed one) up to the composed frame, and
 // fills rects with where they differed. Returns the number of rectangles; 0 when nothing changed.
+// Where candidates is given (FrameBlocks flags, band by band, left to right), only the blocks it
+// marks are looked at: the caller knows that the others have not changed.
 std::int32_t CopyChangedBlocks(const std::uint8_t* composed, std::int32_t composedPitch, std::uint8_t* shown,
-                               std::int32_t shownPitch, std::int32_t width, std::int32_t height, SDL_Rect* rects);
+                               std::int32_t shownPitch, std::int32_t width, std::int32_t height, SDL_Rect* rects,
+                               const bool* candidates = nullptr);

@@ -16,6 +16,9 @@ struct MemoryDisplay {
     bool lentBefore = false;
     bool frameKept = true;
     int presentCount = 0;
+    // What the last unlock said may have changed; a count of -1: anywhere.
+    PixelBox changed[mostRecordedPlaces];
+    std::int32_t changedCount = -1;
 };
 
 MemoryDisplay memoryDisplay;
@@ -53,7 +56,12 @@ LockedFrame LockBackBuffer() {
     return {memoryDisplay.frame.get(), memoryDisplay.pitch, holdsLastFrame};
 }
 
-void UnlockBackBuffer() { memoryDisplay.locked = false; }
+void UnlockBackBuffer(const ChangedPlaces* changed) {
+    MemoryDisplay& d = memoryDisplay;
+    d.locked = false;
+    d.changedCount = changed == nullptr || changed->count > mostRecordedPlaces ? -1 : changed->count;
+    for (std::int32_t i = 0; i < d.changedCount; ++i) d.changed[i] = changed->boxes[i];
+}
 
 void PresentFrame() {
     if (!memoryDisplay.frame) return;
@@ -66,5 +74,7 @@ LockedFrame PeekMemoryFrame() { return {memoryDisplay.frame.get(), memoryDisplay
 void SetMemoryLockFailure(bool failing) { memoryDisplay.lockFailing = failing; }
 
 void SetMemoryFrameKept(bool kept) { memoryDisplay.frameKept = kept; }
+
+ChangedPlaces MemoryChangedPlaces() { return {memoryDisplay.changed, memoryDisplay.changedCount}; }
 
 int MemoryPresentCount() { return memoryDisplay.presentCount; }

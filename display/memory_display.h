@@ -14,5 +14,10 @@ void SetMemoryLockFailure(bool failing);
 // move would: every frame is then cleared whole. Set when the device comes up.
 void SetMemoryFrameKept(bool kept);
 
+// What the last unlock said may have changed, as given when there were at most
+// mostRecordedPlaces boxes; a count of -1 when it said anywhere, or there were more.
+constexpr std::int32_t mostRecordedPlaces = 4096;
+ChangedPlaces MemoryChangedPlaces();
+
 // How many times PresentFrame has been called since the device came up.
 int MemoryPresentCount();

@@ -118,7 +118,7 @@ LockedFrame LockBackBuffer() {
     return {d.composed.get(), FramePitch(), holdsLastFrame};
 }
 
-void UnlockBackBuffer() {}
+void UnlockBackBuffer(const ChangedPlaces*) {}
 
 void PresentFrame() {
     SdlDisplay& d = sdlDisplay;

@@ -33,8 +33,21 @@ struct DrawnPlaces {
 };
 DrawnPlaces lastDrawn;
 
-// A star's mark reaches three pixels each way.
+// A star's mark reaches three pixels each way; stars brighter than this twinkle, their marks in
+// new colours every frame.
 constexpr std::int32_t starReach = 3;
+constexpr std::int32_t twinklesAbove = 231;
+
+PixelBox StarBox(ScreenPoint star) {
+    return {star.x - starReach, star.y - starReach, star.x + starReach + 1, star.y + starReach + 1};
+}
+
+bool StarStayed(int i) {
+    const StarField& last = lastDrawn.stars;
+    const StarField& now = globeScene.stars;
+    return last.position[i].x == now.position[i].x && last.position[i].y == now.position[i].y &&
+           last.brightness[i] == now.brightness[i];
+}
 
 void ClearBox(const LockedFrame& frame, PixelBox box) {
     const GlobeScene& s = globeScene;
@@ -49,22 +62,37 @@ void ClearBox(const LockedFrame& frame, PixelBox box) {
 // Makes the frame all black sky: the whole of it, or only where the last frame drew when the
 // back buffer still holds that frame. A star drawn at the same place with the same brightness
 // writes the same pixels again, whatever they hold, so only stars that moved are cleared.
-void ClearFrame(const LockedFrame& frame) {
+// Returns whether the whole frame was cleared.
+bool ClearFrame(const LockedFrame& frame) {
     const GlobeScene& s = globeScene;
     const DrawnPlaces& last = lastDrawn;
     if (!frame.holdsLastFrame || frame.pixels != last.pixels || frame.pitch != last.pitch ||
         s.clipWidth != last.width || s.clipHeight != last.height) {
         std::memset(frame.pixels, 0, static_cast<std::size_t>(s.clipHeight) * static_cast<std::size_t>(frame.pitch));
-        return;
+        return true;
     }
-    for (int i = 0; i < starCount; ++i) {
-        const ScreenPoint star = last.stars.position[i];
-        if (star.x == s.stars.position[i].x && star.y == s.stars.position[i].y &&
-            last.stars.brightness[i] == s.stars.brightness[i])
-            continue;
-        ClearBox(frame, {star.x - starReach, star.y - starReach, star.x + starReach + 1, star.y + starReach + 1});
-    }
+    for (int i = 0; i < starCount; ++i)
+        if (!StarStayed(i)) ClearBox(frame, StarBox(last.stars.position[i]));
     ClearBox(frame, last.globe);
+    return false;
+}
+
+// Where a frame drawn over the last one may differ from it: both globes' boxes, the marks of the
+// twinkling stars, and the old and new places of stars that moved. A star that stayed and does
+// not twinkle draws its one pixel as before.
+PixelBox changedBoxes[2 + 2 * starCount];
+
+ChangedPlaces FindChangedPlaces(PixelBox globe) {
+    const StarField& stars = globeScene.stars;
+    std::int32_t count = 0;
+    changedBoxes[count++] = lastDrawn.globe;
+    changedBoxes[count++] = globe;
+    for (int i = 0; i < starCount; ++i) {
+        const bool stayed = StarStayed(i);
+        if (!stayed) changedBoxes[count++] = StarBox(lastDrawn.stars.position[i]);
+        if (!stayed || stars.brightness[i] > twinklesAbove) changedBoxes[count++] = StarBox(stars.position[i]);
+    }
+    return {changedBoxes, count};
 }
 
 void RememberDrawnPlaces(const LockedFrame& frame, PixelBox globe) {
@@ -112,7 +140,7 @@ void DrawStarField(const LockedFrame& frame) {
         } else {
             painter.PlotGrey(x, y, static_cast<std::uint8_t>(v));
         }
-        if (v <= 231) continue;
+        if (v <= twinklesAbove) continue;
         const auto inner = static_cast<std::uint8_t>(64 + LongRandom() % 127);
         painter.PlotGrey(x + 2, y, inner);
         painter.PlotGrey(x - 2, y, inner);
@@ -139,9 +167,16 @@ int RenderFrame() {
     const LockedFrame frame = LockBackBuffer();
     if (frame.pixels == nullptr) return 0;
     TurnColumnBrightness();
-    ClearFrame(frame);
+    const bool wholeCleared = ClearFrame(frame);
     DrawStarField(frame);
-    RememberDrawnPlaces(frame, DrawGlobe(frame));
-    UnlockBackBuffer();
+    const PixelBox globe = DrawGlobe(frame);
+    if (wholeCleared) {
+        RememberDrawnPlaces(frame, globe);
+        UnlockBackBuffer();
+    } else {
+        const ChangedPlaces changed = FindChangedPlaces(globe);
+        RememberDrawnPlaces(frame, globe);
+        UnlockBackBuffer(&changed);
+    }
     return 0;
 }

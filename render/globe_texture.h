@@ -11,14 +11,6 @@ struct TexelColour {
     std::uint8_t red;
 };
 
-// Pixels x in [left, right) and y in [top, bottom); empty when right <= left or bottom <= top.
-struct PixelBox {
-    std::int32_t left;
-    std::int32_t top;
-    std::int32_t right;
-    std::int32_t bottom;
-};
-
 // Draws all cells that face the viewer into the frame, clipped to the screen. Pixels are written
 // whole, blue, green, red and a fourth byte of 0, which is what that byte holds after the clear
 // that comes before. Returns a box on the screen that holds every pixel written.

@@ -213,6 +213,46 @@ TEST(RenderFrame, ClearingWhereTheLastFrameDrewGivesTheFramesOfAWholeClear) {
     }
 }
 
+// Every pixel that differs from the frame before lies in a place the renderer named when it
+// unlocked: over a whole orbit of a small screen (the globe off its edges), and across a new
+// set-up on the same display, which moves every star.
+TEST(RenderFrame, EveryChangedPixelLiesWhereTheRendererSaidItMightChange) {
+    const auto checkTick = [](const std::vector<std::uint8_t>& before, std::int32_t width, std::int32_t height,
+                              std::int32_t tick) {
+        const LockedFrame frame = PeekMemoryFrame();
+        const ChangedPlaces places = MemoryChangedPlaces();
+        ASSERT_GE(places.count, 0) << "tick " << tick << ": the places of a frame drawn over the last are known";
+        std::int32_t changedPixels = 0;
+        for (std::int32_t y = 0; y < height; ++y)
+            for (std::int32_t x = 0; x < width; ++x) {
+                const std::size_t at = static_cast<std::size_t>(y) * frame.pitch + 4 * x;
+                if (std::memcmp(&before[at], frame.pixels + at, 4) == 0) continue;
+                ++changedPixels;
+                const bool named = std::any_of(places.boxes, places.boxes + places.count, [&](const PixelBox& b) {
+                    return x >= b.left && x < b.right && y >= b.top && y < b.bottom;
+                });
+                ASSERT_TRUE(named) << "tick " << tick << ": pixel " << x << "," << y << " changed unnamed";
+            }
+        ASSERT_GT(changedPixels, 0) << "tick " << tick;
+    };
+    SetUpBuiltInScene(320, 240, 4);
+    AdvanceFrame();
+    EXPECT_EQ(MemoryChangedPlaces().count, -1) << "a frame cleared whole may differ anywhere";
+    const std::int32_t ticks = globeScene.orbitLength;
+    for (std::int32_t tick = 2; tick <= ticks; ++tick) {
+        const LockedFrame frame = PeekMemoryFrame();
+        const std::vector<std::uint8_t> before(frame.pixels, frame.pixels + frame.pitch * 240);
+        AdvanceFrame();
+        checkTick(before, 320, 240, tick);
+    }
+    const LockedFrame frame = PeekMemoryFrame();
+    const std::vector<std::uint8_t> before(frame.pixels, frame.pixels + frame.pitch * 240);
+    SetTestClock(5);
+    ASSERT_EQ(SetUpScene({320, 240}, mapImage.headerBlock, mapImage.pixelData.get()), 1);
+    AdvanceFrame();
+    checkTick(before, 320, 240, 0);
+}
+
 // A new set-up on the same display moves the stars: none of the old ones stays behind.
 TEST(RenderFrame, ANewSceneOnTheSameDisplayLeavesNothingOfTheOld) {
     SetUpBuiltInScene(640, 480, 1);
