@@ -170,13 +170,8 @@ int RenderFrame() {
     const bool wholeCleared = ClearFrame(frame);
     DrawStarField(frame);
     const PixelBox globe = DrawGlobe(frame);
-    if (wholeCleared) {
-        RememberDrawnPlaces(frame, globe);
-        UnlockBackBuffer();
-    } else {
-        const ChangedPlaces changed = FindChangedPlaces(globe);
-        RememberDrawnPlaces(frame, globe);
-        UnlockBackBuffer(&changed);
-    }
+    const ChangedPlaces changed = FindChangedPlaces(globe);
+    RememberDrawnPlaces(frame, globe);
+    UnlockBackBuffer(wholeCleared ? nullptr : &changed);
     return 0;
 }

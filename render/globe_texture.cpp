@@ -129,13 +129,10 @@ void WriteFootprints(const LockedFrame& frame, const RowPoints& points, const st
                        UnpackPoint(points.lower[t + 1]), ClippedPlot{frame, colour});
             continue;
         }
-        std::uint8_t* start = frame.pixels;
-        if (footprint->count == 0) {
-            start = reinterpret_cast<std::uint8_t*>(&idlePixel);
-        } else {
-            const PixelPoint upper = UnpackPoint(points.upper[t]);
-            start += static_cast<std::ptrdiff_t>(upper.y) * frame.pitch + 4 * upper.x;
-        }
+        const PixelPoint upper = UnpackPoint(points.upper[t]);
+        std::uint8_t* start = footprint->count == 0
+                                  ? reinterpret_cast<std::uint8_t*>(&idlePixel)
+                                  : frame.pixels + static_cast<std::ptrdiff_t>(upper.y) * frame.pitch + 4 * upper.x;
         for (int j = 0; j < footprintShortRun; ++j) WritePixel(start + footprint->offsets[j], colour);
         if (footprint->count <= footprintShortRun) continue;
         for (int j = footprintShortRun; j < footprintCapacity; ++j) WritePixel(start + footprint->offsets[j], colour);
@@ -165,7 +162,7 @@ bool CanWriteFootprints(PixelPoint upperBegin, PixelPoint lowerBegin, PixelPoint
     return inside(upperBegin) && inside(upperEnd) && inside(lowerBegin) && inside(lowerEnd);
 }
 
-// Widens the box to hold the pixels between the given points.
+// Widens the box to hold the point.
 void Include(PixelBox& box, PixelPoint p) {
     box.left = std::min(box.left, p.x);
     box.top = std::min(box.top, p.y);
