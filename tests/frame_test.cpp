@@ -205,6 +205,7 @@ TEST(RenderFrame, ClearingWhereTheLastFrameDrewGivesTheFramesOfAWholeClear) {
             for (std::int32_t tick = 0; tick < count; ++tick) {
                 AdvanceFrame();
                 frames[kept].push_back(FrameDigest());
+                ASSERT_EQ(MemoryChangedPlaces().count < 0, !kept || tick == 0) << "tick " << tick + 1;
             }
         }
         ASSERT_EQ(frames[0].size(), frames[1].size());
