@@ -112,13 +112,16 @@ TEST(FrameChanges, OnlyCandidateBlocksAreLookedAt) {
     const std::int32_t blocks = 320 / blockPixels;
     candidates[2 * blocks + 3] = true;  // band 2, block 3: pixels 96..127, rows 16..23
     f.Paint(100, 20, 0x00FF0000);       // inside
-    f.Paint(200, 100, 0x0000FF00);      // outside: the caller vouches it has not changed
+    // Outside, in the same band and in another: the caller vouches they have not changed.
+    f.Paint(200, 20, 0x0000FF00);
+    f.Paint(200, 100, 0x0000FF00);
     ASSERT_EQ(CopyChangedBlocks(f.composed.data(), f.pitch, f.shown.data(), f.pitch, f.width, f.height,
                                 f.rects.data(), candidates.get()),
               1);
     EXPECT_EQ(f.rects[0].x, 96);
     EXPECT_EQ(f.rects[0].y, 16);
     EXPECT_TRUE(f.PixelsEqual(100, 20, f.shown));
+    EXPECT_FALSE(f.PixelsEqual(200, 20, f.shown));
     EXPECT_FALSE(f.PixelsEqual(200, 100, f.shown));
     // Candidates that did not change send nothing.
     EXPECT_EQ(CopyChangedBlocks(f.composed.data(), f.pitch, f.shown.data(), f.pitch, f.width, f.height,
