@@ -182,7 +182,11 @@ async function main() {
     whole("time", 0);
     whole("frames", 0);
     whole("benchmark", 2);
-    saver = await QuillomantraseModule({showMessage});
+    saver = await QuillomantraseModule({showMessage}).catch((error) => {
+      // The loader's own wording, without its advice to the program's builders.
+      const reason = String(error.message || error).replace(/^Aborted\((.*)\)\. Build with .*$/s, "$1");
+      throw new Error(`The globe cannot be shown: this browser cannot run the saver's WebAssembly (${reason})`);
+    });
     map = await fetchMap();
   } catch (error) {
     showMessage(error.message || String(error));

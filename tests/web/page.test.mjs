@@ -138,13 +138,17 @@ test("full screen on the F key; there the fourth mouse move leaves it", async ()
   assert.deepEqual(problems, []);
 });
 
-test("a map that cannot be used shows why", async () => {
+test("a map or a program that cannot be used shows why", async () => {
   const cases = [
-    {map: Buffer.from("BM this is not a picture"), expected: /^The globe cannot be shown: the image ends inside its headers/},
-    {map: null, expected: /^The globe cannot be shown: cannot fetch earth-1000x500\.bmp \(404/},
+    {name: "earth-1000x500.bmp", body: Buffer.from("BM this is not a picture"),
+     expected: /^The globe cannot be shown: the image ends inside its headers/},
+    {name: "earth-1000x500.bmp", body: null, expected: /^The globe cannot be shown: cannot fetch earth-1000x500\.bmp \(404/},
+    // What a browser without the instructions the program uses meets: a module it cannot compile.
+    {name: "quillomantrase.wasm", body: Buffer.from("\0asm\x01\0\0\0 not a module"),
+     expected: /^The globe cannot be shown: this browser cannot run the saver's WebAssembly \(CompileError: .*\)$/},
   ];
-  for (const {map, expected} of cases) {
-    const broken = await serveSite({"earth-1000x500.bmp": map});
+  for (const {name, body, expected} of cases) {
+    const broken = await serveSite({[name]: body});
     try {
       const {page} = await openPage("", undefined, broken.url);
       await waitInPage(page, () => !document.getElementById("message").hidden);
