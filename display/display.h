@@ -12,8 +12,10 @@
 // frame is available. Valid until the next unlock, present or teardown.
 //
 // holdsLastFrame: the memory is the same as at the device's last lock and holds, untouched, what
-// was composed into it then, so that the next frame need only clear what the last one drew. A
-// device that cannot promise it (a new one, or surfaces the system may replace) says false.
+// was left in it then (a new device's memory starts all black, and only the renderer draws into
+// it), so that a frame need only clear what the renderer's last frame drew there. A device that
+// cannot promise it (surfaces the system may replace) says false, as every device does at its
+// first lock.
 struct LockedFrame {
     std::uint8_t* pixels;
     std::int32_t pitch;
