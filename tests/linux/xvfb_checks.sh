@@ -136,7 +136,7 @@ start_host_window() {
         sleep 0.1
     done
     host_id=$(cat "$work/host.id")
-    [ -n "$host_id" ]
+    [ -n "$host_id" ] || { echo "the host window gave no id within 30 s"; return 1; }
 }
 
 stop_host_window() {
