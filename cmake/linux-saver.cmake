@@ -53,6 +53,14 @@ target_link_libraries(quillomantrase PRIVATE
 
 install(TARGETS quillomantrase RUNTIME DESTINATION ${QUILLOMANTRASE_HACK_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/resources/quillomantrase.xml DESTINATION ${QUILLOMANTRASE_XSCREENSAVER_CONFIG_DIR})
+
+# The desktop entry by which MATE's and Xfce's screen savers find the hack (their id for it is
+# screensavers-quillomantrase). They run only programs from xscreensaver's hack folder or their
+# own, named by an absolute path, so the entry names the installed hack in full.
+cmake_path(ABSOLUTE_PATH QUILLOMANTRASE_HACK_DIR BASE_DIRECTORY ${CMAKE_INSTALL_PREFIX} NORMALIZE OUTPUT_VARIABLE QUILLOMANTRASE_HACK_PATH)
+cmake_path(APPEND QUILLOMANTRASE_HACK_PATH quillomantrase)
+configure_file(${PROJECT_SOURCE_DIR}/resources/quillomantrase.desktop.in ${PROJECT_BINARY_DIR}/quillomantrase.desktop @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/quillomantrase.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications/screensavers)
 install(FILES ${PROJECT_BINARY_DIR}/gzipped/quillomantrase.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 
 if(QUILLOMANTRASE_TESTS)

@@ -24,9 +24,12 @@ bash scripts/ensure-packages.sh cmake make g++ pkg-config libpng-dev libsdl2-dev
     give_up "installing the packages the saver and its checks need"
 
 mkdir -p "$build"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLOMANTRASE_TESTS=ON >"$build/configure.log" 2>&1 ||
-    { cat "$build/configure.log"; give_up "configuring $build"; }
+# The install prefix is the Debian package's, so that the MATE checks install the hack and its
+# desktop entry as a user's machine has them (into a scratch root, never into /usr itself).
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLOMANTRASE_TESTS=ON -DCMAKE_INSTALL_PREFIX=/usr \
+    >"$build/configure.log" 2>&1 || { cat "$build/configure.log"; give_up "configuring $build"; }
 cmake --build "$build" -j "$jobs" --target quillomantrase linux_saver_test sdl_display_test test_host_window picture_check cursor_check \
+    quillomantrase-render quillomantrase_gzipped_documents \
     >"$build/build.log" 2>&1 || { tail -n 40 "$build/build.log"; give_up "building the saver in $build"; }
 
 bash tests/linux/xvfb_checks.sh "$build" out/linux-saver

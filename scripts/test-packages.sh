@@ -23,7 +23,7 @@ finish() {
     exit
 }
 
-bash scripts/ensure-packages.sh lintian unzip man-db binutils-mingw-w64-x86-64 >/dev/null || {
+bash scripts/ensure-packages.sh lintian unzip man-db binutils-mingw-w64-x86-64 desktop-file-utils >/dev/null || {
     check "the tools the checks need install" false
     finish
 }
@@ -38,9 +38,10 @@ same_lines() { # same_lines EXPECTED ACTUAL: says what differs
 }
 
 deb_files() { dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }' | sort; }
-check "the .deb holds the hack, its xscreensaver entry, the renderer, man pages, copyright, changelog" \
+check "the .deb holds the hack, its xscreensaver and desktop entries, the renderer, man pages, copyright, changelog" \
     same_lines "/usr/bin/quillomantrase-render
 /usr/libexec/xscreensaver/quillomantrase
+/usr/share/applications/screensavers/quillomantrase.desktop
 /usr/share/doc/quillomantrase/changelog.gz
 /usr/share/doc/quillomantrase/copyright
 /usr/share/man/man1/quillomantrase-render.1.gz
@@ -89,6 +90,16 @@ assert d.getAttribute("name") == "quillomantrase", d.getAttribute("name")' \
         "$scratch/usr/share/xscreensaver/config/quillomantrase.xml"
 }
 check "unpacked with dpkg -x: the xscreensaver entry is well-formed and names the hack" xscreensaver_entry
+desktop_entry_runs_the_hack() {
+    local entry=$scratch/usr/share/applications/screensavers/quillomantrase.desktop
+    desktop-file-validate "$entry" || return 1
+    same_lines "Exec=/usr/libexec/xscreensaver/quillomantrase
+TryExec=/usr/libexec/xscreensaver/quillomantrase
+Categories=Screensaver;
+OnlyShowIn=MATE;" "$(grep -E '^(Exec|TryExec|Categories|OnlyShowIn)=' "$entry")"
+}
+check "unpacked with dpkg -x: the desktop entry for MATE's and Xfce's savers is valid and runs the packaged hack" \
+    desktop_entry_runs_the_hack
 changelog_version() {
     zcat "$scratch/usr/share/doc/quillomantrase/changelog.gz" >"$work/changelog"
     test "$(dpkg-parsechangelog -l "$work/changelog" -S Version)" = "$version"

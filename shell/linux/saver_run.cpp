@@ -9,7 +9,6 @@
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 
-#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -162,7 +161,8 @@ int FollowHostWindow() {
 }
 
 // One frame per tick, about ten a second; a late frame delays the next tick but ticks never
-// pile up. Returns the exit code.
+// pile up: after a stall of a tick or more (a stopped process, a busy machine) the next tick
+// comes a whole interval later, not at once. Returns the exit code.
 int RunFrames() {
     Uint64 nextTick = SDL_GetTicks64() + tickInterval;
     for (;;) {
@@ -174,7 +174,7 @@ int RunFrames() {
         const Uint64 now = SDL_GetTicks64();
         if (now >= nextTick) {
             RunSaverTick();
-            nextTick = std::max(nextTick + tickInterval, now);
+            nextTick = now - nextTick < tickInterval ? nextTick + tickInterval : now + tickInterval;
             continue;
         }
         SDL_Event event;
