@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Linux saver, proven under Xvfb: installs what is missing (Debian 12, as root), builds the
 # saver and its test helpers in build-linux/, and runs tests/linux/xvfb_checks.sh, which starts
-# an X server of its own, and tests/linux/two_monitor_checks.sh, which starts one with two
-# monitors. Prints a PASS or FAIL line per check, ends each script's checks with
-# "linux-saver: N passed, M failed" (or "linux-saver, two monitors: ...") and exits non-zero when
+# an X server of its own, tests/linux/two_monitor_checks.sh, which starts one with two monitors,
+# and tests/linux/mate_checks.sh, which runs the installed hack under mate-screensaver. Prints a
+# PASS or FAIL line per check, ends each script's checks with "linux-saver: N passed, M failed"
+# (or "linux-saver, two monitors: ...", "linux-saver, MATE: ...") and exits non-zero when
 # anything failed. The screenshots the checks took are left in out/linux-saver/.
 set -u -o pipefail
 cd "$(dirname "$0")/.."
@@ -37,4 +38,7 @@ one_monitor=$?
 # Then every monitor covered, on an X server with two (Xorg's dummy driver; it installs itself).
 bash tests/linux/two_monitor_checks.sh "$build" out/linux-saver
 two_monitors=$?
-[ "$one_monitor" -eq 0 ] && [ "$two_monitors" -eq 0 ]
+# Then as MATE's screen saver runs it, from its installed desktop entry (it installs what it needs).
+bash tests/linux/mate_checks.sh "$build" out/linux-saver
+mate=$?
+[ "$one_monitor" -eq 0 ] && [ "$two_monitors" -eq 0 ] && [ "$mate" -eq 0 ]
