@@ -193,12 +193,20 @@ activation_runs_the_hack_in_the_daemons_window() {
         { echo "a second screenshot did not differ from the first"; return 1; }
 }
 
-# Frames over SECONDS, from the hack's writes to the X server.
+# "FRAMES MILLISECONDS": the frames the hack drew over about SECONDS (its writes to the X
+# server), and how long that really was: on a busy machine a sleep lasts longer.
 frames_over() {
-    local before
+    local before start
     before=$(frames_of "$1")
+    start=$(now_ms)
     sleep "$2"
-    echo $(($(frames_of "$1") - before))
+    echo "$(($(frames_of "$1") - before)) $(($(now_ms) - start))"
+}
+
+# About ten a second: a busy machine may draw fewer, never more than one a tick and a few over.
+at_about_ten_a_second() { # at_about_ten_a_second FRAMES MILLISECONDS
+    [ "$1" -ge $(($2 / 200)) ] && [ "$1" -le $(($2 / 100 + 3)) ] ||
+        { echo "expected about $(($2 / 100)) frames in $2 ms, got $1"; return 1; }
 }
 
 about_ten_a_second_and_no_burst_after_a_stop() {
@@ -210,11 +218,12 @@ about_ten_a_second_and_no_burst_after_a_stop() {
     kill -CONT "$hack"
     first=$(frames_over "$hack" 0.5)
     after=$(frames_over "$hack" 3)
-    echo "frames: $steady in 3 s before the stop, $first in the first 0.5 s after it, $after in the 3 s after that" >&3
-    [ "$steady" -ge 15 ] && [ "$steady" -le 40 ] || { echo "expected about 30 frames in 3 s, got $steady"; return 1; }
+    echo "frames (count, milliseconds): $steady before the stop; $first, then $after after it" >&3
+    at_about_ten_a_second $steady || return 1
     # The hundred ticks missed while stopped are not made up for: a burst would show here.
-    [ "$first" -le 8 ] || { echo "expected at most 8 frames in the first 0.5 s after SIGCONT, got $first"; return 1; }
-    [ "$after" -ge 15 ] && [ "$after" -le 40 ] || { echo "expected about 30 frames in 3 s, got $after"; return 1; }
+    set -- $first
+    [ "$1" -le $(($2 / 100 + 3)) ] || { echo "expected at most $(($2 / 100 + 3)) frames in the first $2 ms after SIGCONT, got $1"; return 1; }
+    at_about_ten_a_second $after
 }
 
 deactivation_ends_it_with_zero_within_a_second() {
@@ -227,14 +236,27 @@ deactivation_ends_it_with_zero_within_a_second() {
     [ "$ms" -le 2500 ] || { echo "the hack ended $ms ms after deactivation"; return 1; }
 }
 
+# The preferences now and then start no preview on a busy machine (their own doing: the
+# saver is not started at all); a person would open them again, and so does this, three times.
+open_preferences_with_a_preview() {
+    local try
+    for try in 1 2 3; do
+        mate-screensaver-preferences >"$work/preferences.log" 2>&1 &
+        preferences_pid=$!
+        within 20 hack_count_is 1 "$preferences_pid" && return 0
+        echo "opened $try times, the preferences started no preview" >&3
+        stop_pid "$preferences_pid"
+        preferences_pid=
+    done
+    cat "$work/preferences.log"
+    return 1
+}
+
 preview_runs_it_in_a_small_window() {
     local preview window size
     # The daemon's window, when active, would cover the preview.
     mate-screensaver-command --deactivate || return 1
-    mate-screensaver-preferences >"$work/preferences.log" 2>&1 &
-    preferences_pid=$!
-    within 60 hack_count_is 1 "$preferences_pid" ||
-        { echo "the preferences started no hack for the preview"; cat "$work/preferences.log"; ps -ef --forest | tail -30; return 1; }
+    open_preferences_with_a_preview || return 1
     preview=$(hacks_of "$preferences_pid")
     window=$(window_of "$preview")
     size=$(xwininfo -id "$window" | awk '/Width:/{w = $2} /Height:/{h = $2} END{print w "x" h}')
