@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The Linux saver, proven under Xvfb: installs what is missing (Debian 12, as root), builds the
 # saver and its test helpers in build-linux/, and runs tests/linux/xvfb_checks.sh, which starts
-# an X server of its own, and tests/linux/two_monitor_checks.sh, which starts one with two
-# monitors. Prints a PASS or FAIL line per check, ends each script's checks with
-# "linux-saver: N passed, M failed" (or "linux-saver, two monitors: ...") and exits non-zero when
-# anything failed. The screenshots the checks took are left in out/linux-saver/.
+# an X server of its own, tests/linux/two_monitor_checks.sh, which starts one with two monitors
+# (bare, then under i3, then under openbox), and tests/linux/sway_checks.sh, which starts sway
+# headless with two outputs. Prints a PASS or FAIL line per check, ends each script's checks
+# with "linux-saver: N passed, M failed" (or "linux-saver, two monitors: ...", "linux-saver,
+# two monitors under i3: ...", "linux-saver, sway: ...") and exits non-zero when anything
+# failed. The screenshots the checks took are left in out/linux-saver/.
 set -u -o pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,7 +33,11 @@ cmake --build "$build" -j "$jobs" --target quillomantrase linux_saver_test sdl_d
 
 bash tests/linux/xvfb_checks.sh "$build" out/linux-saver
 one_monitor=$?
-# Then every monitor covered, on an X server with two (Xorg's dummy driver; it installs itself).
-bash tests/linux/two_monitor_checks.sh "$build" out/linux-saver
-two_monitors=$?
-[ "$one_monitor" -eq 0 ] && [ "$two_monitors" -eq 0 ]
+# Then every monitor covered, on an X server with two (Xorg's dummy driver; it installs itself),
+# with no window manager, a tiling one and a stacking one; and every output under Wayland.
+others=0
+for window_manager in "" i3 openbox; do
+    bash tests/linux/two_monitor_checks.sh "$build" out/linux-saver $window_manager || others=1
+done
+bash tests/linux/sway_checks.sh "$build" out/linux-saver || others=1
+[ "$one_monitor" -eq 0 ] && [ "$others" -eq 0 ]
