@@ -6,7 +6,8 @@
 # headless with two outputs. Prints a PASS or FAIL line per check, ends each script's checks
 # with "linux-saver: N passed, M failed" (or "linux-saver, two monitors: ...", "linux-saver,
 # two monitors under i3: ...", "linux-saver, sway: ...") and exits non-zero when anything
-# failed. The screenshots the checks took are left in out/linux-saver/.
+# failed. The screenshots the checks took are left in out/linux-saver/ (and in its i3/, openbox/ and
+# sway/ folders).
 set -u -o pipefail
 cd "$(dirname "$0")/.."
 
@@ -37,7 +38,7 @@ one_monitor=$?
 # with no window manager, a tiling one and a stacking one; and every output under Wayland.
 others=0
 for window_manager in "" i3 openbox; do
-    bash tests/linux/two_monitor_checks.sh "$build" out/linux-saver $window_manager || others=1
+    bash tests/linux/two_monitor_checks.sh "$build" "out/linux-saver${window_manager:+/$window_manager}" $window_manager || others=1
 done
-bash tests/linux/sway_checks.sh "$build" out/linux-saver || others=1
+bash tests/linux/sway_checks.sh "$build" out/linux-saver/sway || others=1
 [ "$one_monitor" -eq 0 ] && [ "$others" -eq 0 ]
