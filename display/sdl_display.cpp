@@ -1,6 +1,6 @@
 // The display device on SDL2, for the Linux saver: the window is either our own borderless
-// full-screen window or a foreign X window (xscreensaver's, or the root window) that SDL wraps
-// without taking it over.
+// full-screen window (an X11 or a native Wayland one) or a foreign X window (xscreensaver's, or
+// the root window) that SDL wraps without taking it over.
 //
 // The renderer composes into a frame of ours; presenting copies only the blocks that differ from
 // what the window already shows into the window's surface and sends just those rectangles to the
@@ -77,16 +77,26 @@ void ConvertIntoSurface(SDL_Rect& rect) {
 
 }  // namespace
 
+void ChooseWindowSurfaces() {
+    // Plain memory, as the frame is, wherever the driver has such surfaces; SDL would otherwise
+    // put an OpenGL texture behind them. Its Wayland driver has none: there a texture drawn
+    // through EGL (Mesa's software renderer will do) is the only surface to be had.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool wayland = driver != nullptr && std::strcmp(driver, "wayland") == 0;
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, wayland ? "1" : "0");
+}
+
 int CreateDisplay(const DisplayTarget& target) {
     DestroyDisplay();
     if (target.width <= 0 || target.height <= 0 || target.width > widestFrame) return 0;
     SdlDisplay& d = sdlDisplay;
-    // Keep the window surface in plain memory, as the frame is; SDL would otherwise put an
-    // OpenGL texture behind it.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    ChooseWindowSurfaces();
+    SDL_ClearError();
+    // Full screen on the first display: a compositor chooses where a window goes, but honours a
+    // display named with the request.
     if (target.window == 0)
-        d.window = SDL_CreateWindow("Quillomantrase", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, target.width,
-                                    target.height,
+        d.window = SDL_CreateWindow("Quillomantrase", SDL_WINDOWPOS_UNDEFINED_DISPLAY(0),
+                                    SDL_WINDOWPOS_UNDEFINED_DISPLAY(0), target.width, target.height,
                                     SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP);
     else
         d.window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(target.window));
@@ -95,6 +105,9 @@ int CreateDisplay(const DisplayTarget& target) {
     d.composed = NewFrame();
     d.rects.reset(new (std::nothrow) SDL_Rect[MostChangedRects(d.width, d.height)]);
     if (d.window == nullptr || !d.composed || !d.rects || !FetchSurface()) {
+        // SDL leaves some failures without a word; the caller passes SDL_GetError on.
+        if (d.window != nullptr && d.surface == nullptr && SDL_GetError()[0] == '\0')
+            SDL_SetError("the window got no surface to draw into");
         DestroyDisplay();
         return 0;
     }

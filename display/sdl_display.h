@@ -5,6 +5,10 @@
 
 #include "display/display.h"
 
+// Tells SDL how to back the window surfaces made from now on, for the video driver that runs:
+// plain memory on X11, a texture on Wayland. CreateDisplay does it for its own window.
+void ChooseWindowSurfaces();
+
 // The next PresentFrame sends the whole frame, not only what changed: the window lost what it
 // showed (an exposure).
 void RepaintWholeFrame();

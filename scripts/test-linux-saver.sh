@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # The Linux saver, proven under Xvfb: installs what is missing (Debian 12, as root), builds the
 # saver and its test helpers in build-linux/, and runs tests/linux/xvfb_checks.sh, which starts
-# an X server of its own, tests/linux/two_monitor_checks.sh, which starts one with two monitors,
-# and tests/linux/mate_checks.sh, which runs the installed hack under mate-screensaver. Prints a
-# PASS or FAIL line per check, ends each script's checks with "linux-saver: N passed, M failed"
-# (or "linux-saver, two monitors: ...", "linux-saver, MATE: ...") and exits non-zero when
-# anything failed. The screenshots the checks took are left in out/linux-saver/.
+# an X server of its own, tests/linux/two_monitor_checks.sh, which starts one with two monitors
+# (bare, then under i3, then under openbox), tests/linux/sway_checks.sh, which starts sway
+# headless with two outputs, and tests/linux/mate_checks.sh, which runs the installed hack under
+# mate-screensaver. Prints a PASS or FAIL line per check, ends each script's checks with
+# "linux-saver: N passed, M failed" (or "linux-saver, two monitors: ...", "linux-saver, two
+# monitors under i3: ...", "linux-saver, sway: ...", "linux-saver, MATE: ...") and exits non-zero
+# when anything failed. The screenshots the checks took are left in out/linux-saver/ (and in its
+# i3/, openbox/ and sway/ folders).
 set -u -o pipefail
 cd "$(dirname "$0")/.."
 
@@ -35,10 +38,13 @@ cmake --build "$build" -j "$jobs" --target quillomantrase linux_saver_test sdl_d
 
 bash tests/linux/xvfb_checks.sh "$build" out/linux-saver
 one_monitor=$?
-# Then every monitor covered, on an X server with two (Xorg's dummy driver; it installs itself).
-bash tests/linux/two_monitor_checks.sh "$build" out/linux-saver
-two_monitors=$?
+# Then every monitor covered, on an X server with two (Xorg's dummy driver; it installs itself),
+# with no window manager, a tiling one and a stacking one; and every output under Wayland.
+others=0
+for window_manager in "" i3 openbox; do
+    bash tests/linux/two_monitor_checks.sh "$build" "out/linux-saver${window_manager:+/$window_manager}" $window_manager || others=1
+done
+bash tests/linux/sway_checks.sh "$build" out/linux-saver/sway || others=1
 # Then as MATE's screen saver runs it, from its installed desktop entry (it installs what it needs).
-bash tests/linux/mate_checks.sh "$build" out/linux-saver
-mate=$?
-[ "$one_monitor" -eq 0 ] && [ "$two_monitors" -eq 0 ] && [ "$mate" -eq 0 ]
+bash tests/linux/mate_checks.sh "$build" out/linux-saver || others=1
+[ "$one_monitor" -eq 0 ] && [ "$others" -eq 0 ]

@@ -6,10 +6,10 @@
 
 #include <SDL.h>
 
-// Creates a borderless, always-on-top black window at the bounds of each display SDL reports
-// other than display 0, the one the run is set up for. A display whose window cannot be created
-// stays uncovered, with a line on stderr: the run goes on without it.
-void CoverOtherDisplays();
+// Creates a borderless black window over each display SDL reports other than the one that shows
+// the globe; the window surfaces are as ChooseWindowSurfaces set them. A display whose window
+// cannot be created stays uncovered, with a line on stderr: the run goes on without it.
+void CoverOtherDisplays(int shownDisplay);
 
 // Paints the covers black again, after an exposure wiped what they showed.
 void PaintDisplayCovers();

@@ -31,7 +31,8 @@ const char* const saverUsage =
     "\n"
     "It exits with 1 when it cannot run (no display could be opened, the window id is not a\n"
     "window, there is no memory for the frame), saying why on standard error, and with 2 on a\n"
-    "wrong option. Failures also show in a message box, except in a window it was given.\n";
+    "wrong option. In a full-screen run started by hand (the X server saw input in the two\n"
+    "seconds before; never in a Wayland session) failures also show in a message box.\n";
 
 namespace {
 

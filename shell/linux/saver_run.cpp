@@ -3,6 +3,10 @@
 // ends, and teardown in reverse. A failure is said in words a Linux user knows (the Windows
 // module speaks of DirectX), and unlike the Windows module the process then exits with 1, so
 // that scripts and xscreensaver can tell.
+//
+// Where the full-screen window goes and how big it is are the window manager's or the
+// compositor's to decide, not ours: the scene is sized from the window we were given, the
+// covers go round the display it is on, and both follow when that changes.
 #include "shell/linux/saver_run.h"
 
 #include <SDL.h>
@@ -21,6 +25,7 @@
 #include "shell/linux/linux_seam.h"
 #include "shell/linux/saver_input.h"
 #include "shell/linux/sdl_video.h"
+#include "shell/linux/started_by_hand.h"
 #include "shell/map_image.h"
 #include "shell/saver_rules.h"
 
@@ -32,6 +37,7 @@ constexpr Uint64 tickInterval = 100;  // milliseconds
 struct LinuxShell {
     bool hack;  // drawing into another program's window
     ScreenMetrics screen;
+    int globeDisplay;  // the display the covers leave to the globe's window
 };
 
 LinuxShell linuxShell;
@@ -47,7 +53,8 @@ void CatchStopSignals() {
     sigaction(SIGINT, &action, nullptr);
 }
 
-// Says what failed, on standard error and, in a full-screen run, in a message box.
+// Says what failed, on standard error and, in a full-screen run that someone started by hand,
+// in a message box.
 int Fail(const std::string& text) {
     ShowUserMessage(text.c_str());
     return exitFailure;
@@ -75,7 +82,9 @@ int BringUpDisplay(std::uintptr_t window) {
     if (CreateDisplay({window, screen.width, screen.height, 0}) == 0) {
         char size[40];
         std::snprintf(size, sizeof size, "%dx%d", screen.width, screen.height);
-        return Fail(std::string("no window or no frame memory could be had for a ") + size + " frame" + SdlReason());
+        const char* driver = SDL_GetCurrentVideoDriver();
+        return Fail(std::string("no window or no frame memory could be had for a ") + size + " frame on SDL's " +
+                    (driver != nullptr ? driver : "unknown") + " video driver" + SdlReason());
     }
     if (LockBackBuffer().pixels == nullptr) {
         DestroyDisplay();
@@ -89,6 +98,24 @@ bool IsExposure(const SDL_Event& event) {
     return event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED;
 }
 
+// The display the globe's window is on: the one it overlaps most. A window manager may have put
+// it on another display than the one asked for (the focused one), and SDL may not know yet where:
+// on X11 the server is asked.
+int GlobeDisplay() {
+    SDL_Rect r;
+    SDL_GetWindowPosition(DisplayWindow(), &r.x, &r.y);
+    SDL_GetWindowSize(DisplayWindow(), &r.w, &r.h);
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(DisplayWindow(), &info) && info.subsystem == SDL_SYSWM_X11) {
+        Display* x = info.info.x11.display;
+        Window child;
+        XTranslateCoordinates(x, info.info.x11.window, DefaultRootWindow(x), 0, 0, &r.x, &r.y, &child);
+    }
+    const int display = SDL_GetRectDisplayIndex(&r);
+    return display >= 0 ? display : 0;
+}
+
 // The covers over the other displays: painted again when exposed, laid out afresh when a
 // display comes or goes. True when the event was theirs.
 bool FollowOtherDisplays(const SDL_Event& event) {
@@ -98,10 +125,22 @@ bool FollowOtherDisplays(const SDL_Event& event) {
     }
     if (event.type == SDL_DISPLAYEVENT && (event.display.event == SDL_DISPLAYEVENT_CONNECTED ||
                                            event.display.event == SDL_DISPLAYEVENT_DISCONNECTED)) {
-        CoverOtherDisplays();
+        linuxShell.globeDisplay = GlobeDisplay();
+        CoverOtherDisplays(linuxShell.globeDisplay);
         return true;
     }
     return false;
+}
+
+// On X11 the run takes the keyboard, as X11 screen savers do: a key must end it whichever of its
+// windows has the pointer, and whether or not a window manager gave one of them the focus (none
+// gives it to the covers, which it does not manage). A keyboard held by another program stays
+// with it; then the window manager's focus has to do.
+void TakeKeyboard() {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(DisplayWindow(), &info) && info.subsystem == SDL_SYSWM_X11)
+        XGrabKeyboard(info.info.x11.display, info.info.x11.window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
 }
 
 // Mouse events queued while the window appeared (SDL reports the pointer entering it as a
@@ -125,22 +164,50 @@ void FlushStartUpMouse() {
     PaintDisplayCovers();  // their exposures were taken in above
 }
 
-// True when the event ends the run.
-bool HandleEvent(const SDL_Event& event) {
-    if (event.type == SDL_QUIT) return true;
-    if (!linuxShell.hack && FollowOtherDisplays(event)) return false;
-    if (IsExposure(event)) RepaintWholeFrame();
-    if (linuxShell.hack) return false;  // a hack takes no input
-    return JudgeSaverInput(SaverInputOf(event)) == SaverVerdict::endRun;
+// The scene is set up for one size, so a window that changes size gets a new run at its new
+// size: new stars, the globe back at the start of its orbit. Our own window is made anew, full
+// screen as before; a host window is taken again.
+int StartAgainAtSize(ScreenMetrics size) {
+    DestroyDisplay();
+    linuxShell.screen = size;
+    if (!SetUpForScreen()) return exitFailure;
+    if (linuxShell.hack) return BringUpDisplay(HostWindowId());
+    if (const int failed = BringUpDisplay(0)) return failed;
+    TakeKeyboard();
+    return 0;
 }
 
-// The scene is set up for one size, so a window that changes size gets a new run at its new
-// size: new stars, the globe back at the start of its orbit.
-int StartAgainAtNewSize() {
-    DestroyDisplay();
-    linuxShell.screen = HostWindowSize();
-    if (!SetUpForScreen()) return exitFailure;
-    return BringUpDisplay(HostWindowId());
+// The globe's window as the window manager or compositor made it: the covers round its display,
+// and a new run when its size is not the scene's. Returns an exit code, 0 while the run goes on.
+int FollowGlobeWindow() {
+    const int display = GlobeDisplay();
+    if (display != linuxShell.globeDisplay) {
+        linuxShell.globeDisplay = display;
+        CoverOtherDisplays(display);
+    }
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSizeInPixels(DisplayWindow(), &width, &height);
+    if (width == linuxShell.screen.width && height == linuxShell.screen.height) return 0;
+    return StartAgainAtSize({width, height});
+}
+
+// The globe's window moved or changed size: the window manager placed it after it appeared, or
+// the display it is on changed.
+bool IsGlobeWindowPlaced(const SDL_Event& event) {
+    return event.type == SDL_WINDOWEVENT &&
+           (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED || event.window.event == SDL_WINDOWEVENT_MOVED) &&
+           event.window.windowID == SDL_GetWindowID(DisplayWindow());
+}
+
+// 0 while the run goes on; otherwise what ended it: -1 for a normal end, or an exit code.
+int HandleEvent(const SDL_Event& event) {
+    if (event.type == SDL_QUIT) return -1;
+    if (!linuxShell.hack && FollowOtherDisplays(event)) return 0;
+    if (!linuxShell.hack && IsGlobeWindowPlaced(event)) return FollowGlobeWindow();
+    if (IsExposure(event)) RepaintWholeFrame();
+    if (linuxShell.hack) return 0;  // a hack takes no input
+    return JudgeSaverInput(SaverInputOf(event)) == SaverVerdict::endRun ? -1 : 0;
 }
 
 // 0 while the run goes on; otherwise what ended it: -1 for a normal end, or an exit code.
@@ -152,7 +219,7 @@ int FollowHostWindow() {
         RepaintWholeFrame();
         return 0;
     case HostChange::resized:
-        return StartAgainAtNewSize();
+        return StartAgainAtSize(HostWindowSize());
     case HostChange::gone:
         std::fprintf(stderr, "quillomantrase: the window we drew into is gone\n");
         return -1;
@@ -178,7 +245,9 @@ int RunFrames() {
             continue;
         }
         SDL_Event event;
-        if (SDL_WaitEventTimeout(&event, static_cast<int>(nextTick - now)) != 0 && HandleEvent(event)) return 0;
+        if (SDL_WaitEventTimeout(&event, static_cast<int>(nextTick - now)) == 0) continue;
+        const int ended = HandleEvent(event);
+        if (ended != 0) return ended < 0 ? 0 : ended;
     }
 }
 
@@ -196,16 +265,24 @@ int RunAndTearDown() {
 int RunFullScreen() {
     linuxShell.hack = false;
     CatchStopSignals();
+    const bool byHand = StartedByHand();  // asked first: the start-up takes time of its own
     if (!StartSdlVideo(ScreenDrivers())) return FailNoDisplay();
-    ShowMessagesInBoxes(true);
+    ShowMessagesInBoxes(byHand);
     SDL_DisplayMode desktop;
     if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return Fail("the screen's size could not be read" + SdlReason());
     linuxShell.screen = {desktop.w, desktop.h};
     SDL_ShowCursor(SDL_DISABLE);
     if (!SetUpForScreen()) return exitFailure;
     // Covered first, so that the globe's window stacks above them where displays overlap.
-    CoverOtherDisplays();
+    ChooseWindowSurfaces();
+    linuxShell.globeDisplay = 0;
+    CoverOtherDisplays(0);
     if (const int failed = BringUpDisplay(0)) {
+        RemoveDisplayCovers();
+        return failed;
+    }
+    TakeKeyboard();
+    if (const int failed = FollowGlobeWindow()) {
         RemoveDisplayCovers();
         return failed;
     }

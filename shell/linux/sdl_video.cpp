@@ -4,9 +4,16 @@
 
 #include <cstdlib>
 
+bool InWaylandSession() {
+    const char* socket = std::getenv("WAYLAND_DISPLAY");
+    return socket != nullptr && socket[0] != '\0';
+}
+
 const char* ScreenDrivers() {
-    // Outside a Wayland session libwayland would complain on stderr before SDL moved on.
-    return std::getenv("WAYLAND_DISPLAY") != nullptr ? "x11,wayland,KMSDRM" : "x11,KMSDRM";
+    // In a Wayland session a native client is the only one that the compositor lets cover every
+    // output: it moves X11 windows where it likes. Outside one, libwayland would complain on
+    // stderr before SDL moved on.
+    return InWaylandSession() ? "wayland,x11,KMSDRM" : "x11,KMSDRM";
 }
 
 bool StartSdlVideo(const char* drivers) {

@@ -4,7 +4,11 @@
 
 constexpr const char* x11Driver = "x11";
 
-// X11, Wayland within a Wayland session, or the console's kernel mode setting.
+// True when WAYLAND_DISPLAY names a compositor's socket.
+bool InWaylandSession();
+
+// Wayland first within a Wayland session, X11 (Xwayland there) next, or the console's kernel
+// mode setting.
 const char* ScreenDrivers();
 
 // True when SDL's video is up with one of the given drivers (a comma-separated list, which the

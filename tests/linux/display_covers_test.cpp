@@ -1,6 +1,7 @@
 // The covers over the other displays, with SDL's displays and windows replaced at link time by
 // the fakes below: which windows are made, where, with which flags, what happens when one cannot
-// be made, and how they follow displays that come and go. The real SDL is not linked.
+// be made, how they follow displays that come and go, and how they differ between X11 and Wayland.
+// The real SDL is not linked.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -20,6 +21,7 @@ struct FakeWindow {
 };
 
 struct FakeVideo {
+    const char* driver = "x11";
     std::vector<SDL_Rect> displays;
     std::vector<bool> boundsUnreadable;  // per display
     int failingCreation = -1;            // the creation (counted from 0) that fails
@@ -45,7 +47,7 @@ int SDL_GetDisplayBounds(int displayIndex, SDL_Rect* rect) {
     return 0;
 }
 
-SDL_bool SDL_SetHint(const char*, const char*) { return SDL_TRUE; }
+const char* SDL_GetCurrentVideoDriver() { return fake.driver; }
 
 const char* SDL_GetError() { return "no more windows today"; }
 
@@ -79,7 +81,9 @@ int SDL_UpdateWindowSurface(SDL_Window* window) {
 
 namespace {
 
-constexpr Uint32 coverFlags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR;
+// Override-redirect: no window manager moves them.
+constexpr Uint32 coverFlags =
+    SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_POPUP_MENU;
 
 std::string Describe(const SDL_Rect& r) {
     return std::to_string(r.w) + "x" + std::to_string(r.h) + "@" + std::to_string(r.x) + "," + std::to_string(r.y);
@@ -102,7 +106,7 @@ protected:
 TEST_F(DisplayCovers, EveryOtherDisplayGetsABlackBorderlessTopWindowAtItsExactBounds) {
     // The globe's display in the middle, one left and lower, one above and wider.
     fake.displays = {{0, 0, 1024, 768}, {-800, 168, 800, 600}, {-200, -1080, 1920, 1080}};
-    CoverOtherDisplays();
+    CoverOtherDisplays(0);
     ASSERT_EQ(Covers(), (std::vector<std::string>{"800x600@-800,168", "1920x1080@-200,-1080"}));
     for (const FakeWindow& w : fake.windows) {
         // Not full screen: without a window manager that leaves a window at its first size.
@@ -117,12 +121,29 @@ TEST_F(DisplayCovers, EveryOtherDisplayGetsABlackBorderlessTopWindowAtItsExactBo
     for (const FakeWindow& w : fake.windows) EXPECT_EQ(w.paintedBlack, 2) << Describe(w.bounds);
 }
 
+TEST_F(DisplayCovers, OnWaylandEachCoverAsksForFullScreenOnItsOwnDisplayAroundTheGlobesDisplay) {
+    fake.driver = "wayland";
+    // The compositor put the globe on the second display; the third mirrors the first.
+    fake.displays = {{0, 0, 1024, 768}, {1024, 0, 800, 600}, {0, 0, 1024, 768}, {1824, 0, 640, 480}};
+    CoverOtherDisplays(1);
+    ASSERT_EQ(fake.windows.size(), 2u);
+    const int expectedDisplay[] = {0, 3};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const FakeWindow& w = fake.windows[i];
+        EXPECT_EQ(w.bounds.x, static_cast<int>(SDL_WINDOWPOS_UNDEFINED_DISPLAY(expectedDisplay[i]))) << i;
+        EXPECT_EQ(w.bounds.y, w.bounds.x) << i;
+        EXPECT_EQ(w.flags, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR) << i;
+        EXPECT_EQ(w.paintedBlack, 1) << i;
+    }
+    EXPECT_EQ(fake.windows[1].bounds.w, 640);
+}
+
 TEST_F(DisplayCovers, ADisplayWithoutACoverDoesNotStopTheOthers) {
     fake.displays = {{0, 0, 1024, 768}, {1024, 0, 800, 600}, {1824, 0, 1280, 1024}, {0, 768, 640, 480}};
     fake.boundsUnreadable = {false, false, false, true};
     fake.failingCreation = 0;
     testing::internal::CaptureStderr();
-    CoverOtherDisplays();
+    CoverOtherDisplays(0);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(Covers(), std::vector<std::string>{"1280x1024@1824,0"});
     EXPECT_EQ(said, "quillomantrase: the display at 1024,0 stays uncovered (SDL: no more windows today)\n");
@@ -130,15 +151,15 @@ TEST_F(DisplayCovers, ADisplayWithoutACoverDoesNotStopTheOthers) {
 
 TEST_F(DisplayCovers, CoversFollowDisplaysThatComeAndGoAndAllGoAtTheEnd) {
     fake.displays = {{0, 0, 1024, 768}, {1024, 0, 800, 600}};
-    CoverOtherDisplays();
+    CoverOtherDisplays(0);
     EXPECT_EQ(Covers(), std::vector<std::string>{"800x600@1024,0"});
 
     fake.displays.push_back({-1280, 0, 1280, 1024});  // a monitor plugged in during the run
-    CoverOtherDisplays();
+    CoverOtherDisplays(0);
     EXPECT_EQ(Covers(), (std::vector<std::string>{"800x600@1024,0", "1280x1024@-1280,0"}));
 
     fake.displays.erase(fake.displays.begin() + 1);  // the one on the right taken away
-    CoverOtherDisplays();
+    CoverOtherDisplays(0);
     EXPECT_EQ(Covers(), std::vector<std::string>{"1280x1024@-1280,0"});
     EXPECT_FALSE(IsDisplayCover(1));
 

@@ -7,18 +7,25 @@
 # left; the pointer is hidden over both. Prints a PASS or FAIL line per check and, last, "linux-saver, two monitors: N passed,
 # M failed"; exits with 1 when a check failed.
 #
-# Usage: tests/linux/two_monitor_checks.sh BUILD_DIR [PICTURE_DIR]
+# With a window manager named, the same checks run under it: i3 (tiling, which takes the
+# windows it manages wherever its focus is) or openbox (stacking). The last line then says
+# "linux-saver, two monitors under NAME: ...".
+#
+# Usage: tests/linux/two_monitor_checks.sh BUILD_DIR [PICTURE_DIR [i3|openbox]]
 #   BUILD_DIR holds quillomantrase, picture_check and cursor_check; screenshots are kept in
 #   PICTURE_DIR.
 set -u
 
 build=$(cd "$1" && pwd)
 pictures=${2:-$build/linux-saver-pictures}
+window_manager=${3:-}
+suite="two monitors${window_manager:+ under $window_manager}"
 mkdir -p "$pictures"
 saver=$build/quillomantrase
 work=$(mktemp -d)
 convert=/usr/bin/convert
 saver_pid=
+wm_pid=
 # shellcheck source=../support/check.sh
 source "$(dirname "$0")/../support/check.sh"
 # shellcheck source=../support/two-monitor-x.sh
@@ -26,6 +33,7 @@ source "$(dirname "$0")/../support/two-monitor-x.sh"
 
 finish() {
     [ -z "$saver_pid" ] || kill "$saver_pid" 2>/dev/null
+    [ -z "$wm_pid" ] || { kill "$wm_pid" 2>/dev/null; wait "$wm_pid" 2>/dev/null; }
     stop_two_monitor_x
     rm -rf "$work"
 }
@@ -61,6 +69,30 @@ move_over_secondary() {
     sleep 0.5
 }
 
+# The window manager has taken over the screen once it names its check window on the root.
+window_manager_is_up() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+
+start_window_manager() {
+    case $window_manager in
+    i3)
+        bash "$two_monitor_x_root/scripts/ensure-packages.sh" i3-wm x11-utils </dev/null || return 1
+        # No bar: the desktop's colour is what shows where the saver does not.
+        printf '# i3 config file (v4)\nfont fixed\n' >"$work/i3.config"
+        i3 -c "$work/i3.config" >"$work/wm.log" 2>&1 &
+        ;;
+    openbox)
+        bash "$two_monitor_x_root/scripts/ensure-packages.sh" openbox x11-utils </dev/null || return 1
+        openbox --sm-disable >"$work/wm.log" 2>&1 &
+        ;;
+    *)
+        echo "no window manager named \"$window_manager\" (i3 or openbox)"
+        return 1
+        ;;
+    esac
+    wm_pid=$!
+    within 60 window_manager_is_up || { cat "$work/wm.log"; return 1; }
+}
+
 screenshot() { xwd -root -silent | "$convert" xwd:- "$pictures/$1.png"; }
 
 # The share of a monitor's pixels (0 to 1) that have exactly the colour given.
@@ -70,19 +102,26 @@ colour_share() {
 }
 
 # The picture a person should see while the saver runs: stars and the globe on the primary,
-# only black on the secondary, the desktop's colour on neither.
+# only black on the secondary, the desktop's colour on neither. A tiling window manager puts the
+# globe's window on the monitor it has the focus on, which may be the secondary: then the other
+# way round.
 shows_globe_and_black() {
+    screenshot "$1" || return 1
+    shows_globe_on_and_black_on "$1" "$TWO_MONITOR_X_PRIMARY" "$TWO_MONITOR_X_SECONDARY" && return 0
+    [ "$window_manager" = i3 ] && shows_globe_on_and_black_on "$1" "$TWO_MONITOR_X_SECONDARY" "$TWO_MONITOR_X_PRIMARY"
+}
+
+shows_globe_on_and_black_on() { # NAME GLOBE_MONITOR BLACK_MONITOR (geometries)
     local name=$1 share brightest
-    screenshot "$name" || return 1
-    "$convert" "$pictures/$name.png" -crop "$TWO_MONITOR_X_PRIMARY" +repage "$work/primary.ppm" || return 1
+    "$convert" "$pictures/$name.png" -crop "$2" +repage "$work/primary.ppm" || return 1
     "$build/picture_check" "$work/primary.ppm" 300 500 >"$work/picture.log" || return 1
-    share=$(colour_share "$name" "$TWO_MONITOR_X_PRIMARY" "$TWO_MONITOR_X_DESKTOP")
-    [ "$share" = 0 ] || { echo "the desktop shows on $share of the primary" >>"$work/picture.log"; return 1; }
-    # Black is the only colour on the secondary.
-    brightest=$("$convert" "$pictures/$name.png" -crop "$TWO_MONITOR_X_SECONDARY" +repage -format '%[max]' info:)
+    share=$(colour_share "$name" "$2" "$TWO_MONITOR_X_DESKTOP")
+    [ "$share" = 0 ] || { echo "the desktop shows on $share of the globe's monitor" >>"$work/picture.log"; return 1; }
+    # Black is the only colour on the other.
+    brightest=$("$convert" "$pictures/$name.png" -crop "$3" +repage -format '%[max]' info:)
     [ "$brightest" = 0 ] || {
-        share=$(colour_share "$name" "$TWO_MONITOR_X_SECONDARY" "$TWO_MONITOR_X_DESKTOP")
-        echo "the secondary is not all black: the desktop shows on $share of it" >>"$work/picture.log"
+        share=$(colour_share "$name" "$3" "$TWO_MONITOR_X_DESKTOP")
+        echo "the other monitor is not all black: the desktop shows on $share of it" >>"$work/picture.log"
         return 1
     }
 }
@@ -169,18 +208,24 @@ a_click_on_the_secondary_ends_it() {
 if ! start_two_monitor_x right >"$work/x.log" 2>&1; then
     echo "FAIL starting an X server with two monitors (Xorg, dummy driver)"
     sed 's/^/    /' "$work/x.log"
-    echo "linux-saver, two monitors: 0 passed, 1 failed"
+    echo "linux-saver, $suite: 0 passed, 1 failed"
+    exit 1
+fi
+if [ -n "$window_manager" ] && ! start_window_manager >"$work/wm-start.log" 2>&1; then
+    echo "FAIL starting $window_manager on the two monitors"
+    sed 's/^/    /' "$work/wm-start.log"
+    echo "linux-saver, $suite: 0 passed, 1 failed"
     exit 1
 fi
 for layout in right left; do
     set_two_monitor_layout "$layout" || exit 1
     layout_before=$(two_monitor_layout)
-    check "two monitors, secondary $layout of the primary: the globe on the primary, black on the secondary, the desktop nowhere, no pointer; a key ends it with 0: the desktop and the pointer back, the layout as before, no window left" \
+    check "$suite, secondary $layout of the primary: the globe on the primary, black on the secondary, the desktop nowhere, no pointer; a key ends it with 0: the desktop and the pointer back, the layout as before, no window left" \
         globe_on_primary_black_on_secondary_and_a_key_gives_the_desktop_back
-    check "two monitors, secondary $layout: three moves over the secondary keep it running, the fourth ends it with 0" \
+    check "$suite, secondary $layout: three moves over the secondary keep it running, the fourth ends it with 0" \
         three_moves_over_the_secondary_keep_it_running_and_the_fourth_ends_it
-    check "two monitors, secondary $layout: the pointer on the secondary from the start is hidden; a wheel turn and three moves there do not end it, a click does, with 0" \
+    check "$suite, secondary $layout: the pointer on the secondary from the start is hidden; a wheel turn and three moves there do not end it, a click does, with 0" \
         a_click_on_the_secondary_ends_it
 done
-echo "linux-saver, two monitors: $passed passed, $failed failed"
+echo "linux-saver, $suite: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -32,13 +32,13 @@ finish() {
 }
 trap finish EXIT
 
-start_xvfb() {
-    local n
+start_xvfb() { # [WxH]: the screen's size, 1280x720 by default; sets xvfb_pid and DISPLAY
+    local n size=${1:-1280x720}
     for n in $(seq 90 140); do
         [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
         # -noreset: the server would otherwise start afresh whenever its last client leaves,
         # dropping the connections that arrive meanwhile.
-        Xvfb :$n -screen 0 1280x720x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+        Xvfb :$n -screen 0 "${size}x24" -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
         xvfb_pid=$!
         export DISPLAY=:$n
         for _ in $(seq 300); do
@@ -270,6 +270,25 @@ without_a_display_it_says_so_and_fails() {
     }
 }
 
+# A screen too small for the globe's orbit makes the set-up fail. After seconds without input
+# nobody is taken to be there (an idle daemon started the run): the process ends at once with 1,
+# its reason on stderr, and holds no box. Just after a key someone is: the reason waits in a box
+# for OK. A subshell: the small server and its DISPLAY stay inside.
+a_failure_waits_in_a_box_only_for_someone_there() (
+    start_xvfb 4x6 || exit 1
+    trap 'kill $saver_pid $xvfb_pid 2>/dev/null' EXIT
+    sleep 3  # no input since the server started
+    start_saver
+    ends_with 1 || exit 1
+    grep -q "the screen is too small" "$work/saver.err" || { echo "no reason on stderr:"; cat "$work/saver.err"; exit 1; }
+    xdotool key shift
+    start_saver
+    local box
+    box=$(window_named Error) || exit 1
+    xdotool windowfocus --sync "$box" && xdotool key Return
+    ends_with 1
+)
+
 about_box_has_an_ok_button() {
     start_saver /c
     local box
@@ -349,6 +368,8 @@ check "hack: --root draws into the root window" draws_into_the_root_window
 check "hack: the run ends with 0 when its window goes away" ends_when_its_window_goes_away
 check "hack: a window id that does not exist is a clear error, exit 1" a_window_that_does_not_exist_is_a_clear_error
 check "no display: \"no display could be opened\", exit 1" without_a_display_it_says_so_and_fails
+check "full screen, a set-up that fails: exit 1 at once when the X server has been idle, a box with the reason just after a key" \
+    a_failure_waits_in_a_box_only_for_someone_there
 check "/c: the about box with OK; OK ends it with 0" about_box_has_an_ok_button
 check "/c without a display: the about text on stdout, exit 0" about_text_without_a_display
 check "--help tells the options; a wrong window id, an unknown option, /p without an id exit with 2" \
