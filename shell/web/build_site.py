@@ -9,8 +9,7 @@
     build_site.py one-file SITE/index.html OUTPUT.html
         The whole page in one file that works from disk: every script written into the page, the
         WebAssembly and the map as base64 in a JSON block that the page's script reads instead of
-        fetching, the icon as a data URL. The site's manifest is left out: a single file is not
-        an installable site, and from disk the browser could not read it.
+        fetching, the icon as a data URL.
 """
 import base64
 import hashlib
@@ -65,8 +64,6 @@ def write_one_file(index, output):
 
     def link(match):
         tag, rel, name = match.group(0), match.group(1), match.group(2)
-        if rel == "manifest":
-            return ""
         if rel == "icon":
             return tag.replace(f'href="{name}"', f'href="data:image/png;base64,{base64_of(name)}"')
         sys.exit(f"build_site.py: no rule for <link rel=\"{rel}\"> in {index}")

@@ -191,9 +191,16 @@ async function loadMap() {
   return {address, size: bytes.length};
 }
 
-// Offline use of the served site after the first visit (browsers allow it on https and localhost).
+// The served site installs as an app and works offline after the first visit (browsers allow
+// both on https and localhost). The manifest is named here, not in the page's head, so that a
+// page opened from disk asks for no file it cannot have.
 function keepForOffline() {
-  if (siteFiles || !("serviceWorker" in navigator)) return;
+  if (siteFiles || location.protocol === "file:") return;
+  const manifest = document.createElement("link");
+  manifest.rel = "manifest";
+  manifest.href = "manifest.webmanifest";
+  document.head.append(manifest);
+  if (!("serviceWorker" in navigator)) return;
   navigator.serviceWorker.register("service-worker.js")
     .catch((error) => console.warn(`The page will not work offline: ${error.message}`));
 }
