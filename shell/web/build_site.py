@@ -22,6 +22,9 @@ import zlib
 
 # What the one-file page carries as data instead of fetching (the names page.js asks for).
 INLINE_FILES = ["quillomantrase.wasm", "earth-1000x500.bmp"]
+# Beyond this the one-file page no longer shows its first frame within a second of opening on a
+# small machine, nor travels easily as a single file: the build stops rather than grow past it.
+ONE_FILE_LIMIT = 2_500_000
 
 
 def pack_png(rendered, output):
@@ -75,6 +78,8 @@ def write_one_file(index, output):
     files = json.dumps({name: base64_of(name) for name in INLINE_FILES})
     page = (page[:first] + f'<script id="site-files" type="application/json">{files}</script>\n'
             + re.sub(r'<script src="([^"]+)"></script>', script, page[first:]))
+    if len(page.encode()) > ONE_FILE_LIMIT:
+        sys.exit(f"build_site.py: the one-file page would be {len(page.encode())} bytes, more than {ONE_FILE_LIMIT}")
     pathlib.Path(output).write_text(page)
 
 
