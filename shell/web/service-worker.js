@@ -11,7 +11,7 @@ const store = `quillomantrase-${version}`;
 self.addEventListener("install", (event) => {
   // "reload": the files from the server, not an older build's from the browser's HTTP cache.
   event.waitUntil(caches.open(store)
-    .then((cache) => cache.addAll(["./", ...files].map((name) => new Request(name, {cache: "reload"}))))
+    .then((cache) => cache.addAll(files.map((name) => new Request(name, {cache: "reload"}))))
     .then(() => self.skipWaiting()));
 });
 
@@ -23,10 +23,13 @@ self.addEventListener("activate", (event) => {
 });
 
 // The stored copy when there is one (whatever the query: ?size, ?time and ?frames are the page's
-// own), else the network: quillomantrase.html, for one, is not stored.
+// own; the folder itself is index.html, as a server shows it), else the network:
+// quillomantrase.html, for one, is not stored.
 self.addEventListener("fetch", (event) => {
   if (event.request.method !== "GET") return;
+  const url = new URL(event.request.url);
+  if (url.pathname.endsWith("/")) url.pathname += "index.html";
   event.respondWith(caches.open(store)
-    .then((cache) => cache.match(event.request, {ignoreSearch: true}))
+    .then((cache) => cache.match(url.href, {ignoreSearch: true}))
     .then((stored) => stored ?? fetch(event.request)));
 });

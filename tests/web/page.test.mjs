@@ -199,7 +199,8 @@ const storeNames = (page) => page.evaluate(() => caches.keys());
 
 test("served, the site runs with the server gone, and a new build replaces the old store", async () => {
   let served = await serveSite();
-  const {page, problems} = await openPage("?time=9", undefined, served.url);
+  // The folder's address, as an installed app starts it.
+  const {page, problems} = await openPage("?time=9", undefined, served.url, "");
   try {
     await waitInPage(page, () => navigator.serviceWorker.controller !== null && Number(document.getElementById("screen").dataset.ticks) >= 2);
     const [first] = await storeNames(page);
