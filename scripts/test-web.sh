@@ -2,9 +2,10 @@
 # The web page's suite. Installs what it needs (emscripten, Chromium, the npm packages of
 # tests/web from their lock file; no browser is downloaded), then:
 #   1. builds the web preset and runs the engine's portable tests under node through CTest;
-#   2. checks that quillomantrase-render.js under node writes the native renderer's frames;
+#   2. checks that quillomantrase-render.js under plain node writes the native renderer's frames;
 #   3. drives the page in headless Chromium: stills equal the native frames, the live run ticks
-#      and follows the window's size, device pixels, a broken map's message.
+#      and follows the window's size, device pixels, a broken map's message; the pages opened
+#      from disk; the served site with the server gone; its manifest.
 # Ends with a line "web: N passed, M failed" and a non-zero exit code when any failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -12,7 +13,7 @@ cd "$(dirname "$0")/.."
 jobs=${QUILLOMANTRASE_JOBS:-2}
 export NODE_PATH=/usr/share/nodejs
 
-bash scripts/ensure-packages.sh cmake ninja-build g++ libpng-dev googletest emscripten chromium nodejs || exit 1
+bash scripts/ensure-packages.sh cmake ninja-build g++ libpng-dev googletest emscripten python3 chromium nodejs || exit 1
 command -v npm >/dev/null || bash scripts/ensure-packages.sh npm || exit 1
 
 passed=0

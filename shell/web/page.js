@@ -1,5 +1,8 @@
-// The page around the saver: sizes the canvas, fetches the map, starts runs and ticks them. What
-// a tick does and what ends a full-screen run are the saver's own rules, in the WebAssembly.
+// The page around the saver: sizes the canvas, reads the program and the map, starts runs and
+// ticks them. What a tick does and what ends a full-screen run are the saver's own rules, in the
+// WebAssembly. The same script runs in index.html, which fetches the program and the map beside
+// it, and in quillomantrase.html, the one-file page made from index.html at build time, which
+// carries them in its "site-files" block.
 //
 //   index.html                 fills the window, clock from the time of day, ten ticks a second
 //   ?size=WxH                  a fixed frame size in device pixels
@@ -13,6 +16,8 @@ const mapFile = "earth-1000x500.bmp";
 const canvas = document.getElementById("screen");
 const message = document.getElementById("message");
 const parameters = new URLSearchParams(location.search);
+const inlineFiles = document.getElementById("site-files");
+const siteFiles = inlineFiles ? JSON.parse(inlineFiles.textContent) : null;
 
 let saver = null;
 let map = {address: 0, size: 0};
@@ -161,37 +166,68 @@ function watchSize() {
   matchMedia(`(resolution: ${window.devicePixelRatio}dppx)`).addEventListener("change", restart);
 }
 
-async function fetchMap() {
+async function readSiteFile(name) {
+  if (siteFiles) {
+    const text = atob(siteFiles[name]);
+    const bytes = new Uint8Array(text.length);
+    for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
+    return bytes;
+  }
   let response;
   try {
-    response = await fetch(mapFile);
+    response = await fetch(name);
   } catch (error) {
-    throw new Error(`The globe cannot be shown: cannot fetch ${mapFile} (${error.message})`);
+    throw new Error(`The globe cannot be shown: cannot fetch ${name} (${error.message})`);
   }
-  if (!response.ok) throw new Error(`The globe cannot be shown: cannot fetch ${mapFile} (${response.status} ${response.statusText})`);
-  const bytes = new Uint8Array(await response.arrayBuffer());
+  if (!response.ok) throw new Error(`The globe cannot be shown: cannot fetch ${name} (${response.status} ${response.statusText})`);
+  return new Uint8Array(await response.arrayBuffer());
+}
+
+async function loadMap() {
+  const bytes = await readSiteFile(mapFile);
   const address = saver._malloc(bytes.length);
   if (!address) throw new Error("The globe cannot be shown: there is not enough memory for the map");
   saver.HEAPU8.set(bytes, address);
   return {address, size: bytes.length};
 }
 
+// The served site installs as an app and works offline after the first visit (browsers allow
+// both on https and localhost). The manifest is named here, not in the page's head, so that a
+// page opened from disk asks for no file it cannot have.
+function keepForOffline() {
+  if (siteFiles || location.protocol === "file:") return;
+  const manifest = document.createElement("link");
+  manifest.rel = "manifest";
+  manifest.href = "manifest.webmanifest";
+  document.head.append(manifest);
+  if (!("serviceWorker" in navigator)) return;
+  navigator.serviceWorker.register("service-worker.js")
+    .catch((error) => console.warn(`The page will not work offline: ${error.message}`));
+}
+
 async function main() {
+  // A browser lets no page read the files beside it on disk: from there, the one-file page.
+  if (!siteFiles && location.protocol === "file:") {
+    location.replace(`quillomantrase.html${location.search}${location.hash}`);
+    return;
+  }
   try {
     fixedSize();
     whole("time", 0);
     whole("frames", 0);
     whole("benchmark", 2);
-    saver = await QuillomantraseModule({showMessage}).catch((error) => {
+    const wasmBinary = await readSiteFile("quillomantrase.wasm");
+    saver = await QuillomantraseModule({showMessage, wasmBinary}).catch((error) => {
       // The loader's own wording, without its advice to the program's builders.
       const reason = String(error.message || error).replace(/^Aborted\((.*)\)\. Build with .*$/s, "$1");
       throw new Error(`The globe cannot be shown: this browser cannot run the saver's WebAssembly (${reason})`);
     });
-    map = await fetchMap();
+    map = await loadMap();
   } catch (error) {
     showMessage(error.message || String(error));
     return;
   }
+  keepForOffline();
   watchInput();
   watchSize();
   start();

@@ -1,9 +1,13 @@
 // The page in headless Chromium: stills equal the native frames, the live run ticks about ten
-// times a second and starts again at a new size, the backing store is in device pixels, and a
-// map that cannot be used says so.
+// times a second and starts again at a new size, the backing store is in device pixels, a map
+// that cannot be used says so, the pages opened from disk run, the served site keeps working
+// with the server gone, and its manifest is one a browser installs. No request of a working
+// page fails (the icon included).
 import assert from "node:assert/strict";
+import {readFileSync} from "node:fs";
+import {join} from "node:path";
 import {after, before, test} from "node:test";
-import {differingPixels, launchBrowser, nativeFrame, readCanvas, serveSite, waitInPage} from "./support.mjs";
+import {differingPixels, launchBrowser, nativeFrame, readCanvas, serveSite, site, siteOnDisk, waitInPage} from "./support.mjs";
 
 let browser;
 let server;
@@ -17,14 +21,20 @@ after(async () => {
   await server?.close();
 });
 
-async function openPage(query, viewport = {width: 800, height: 600}, url = server.url) {
+async function openPage(query, viewport = {width: 800, height: 600}, url = server.url, file = "index.html") {
   const page = await browser.newPage();
   const problems = [];
   page.on("pageerror", (error) => problems.push(error.message));
+  page.on("requestfailed", (request) => problems.push(`${request.url().slice(0, 200)}: ${request.failure()?.errorText}`));
+  page.on("response", (response) => {
+    if (response.status() >= 400) problems.push(`${response.url()}: ${response.status()}`);
+  });
   await page.setViewport(viewport);
-  await page.goto(`${url}index.html${query}`);
+  await page.goto(`${url}${file}${query}`);
   return {page, problems};
 }
+
+const ticksAtLeast = (n) => Number(document.getElementById("screen").dataset.ticks) >= n;
 
 const stills = [
   {size: "97x61", time: 7, frames: 40},
@@ -143,6 +153,7 @@ test("a map or a program that cannot be used shows why", async () => {
     {name: "earth-1000x500.bmp", body: Buffer.from("BM this is not a picture"),
      expected: /^The globe cannot be shown: the image ends inside its headers/},
     {name: "earth-1000x500.bmp", body: null, expected: /^The globe cannot be shown: cannot fetch earth-1000x500\.bmp \(404/},
+    {name: "quillomantrase.wasm", body: null, expected: /^The globe cannot be shown: cannot fetch quillomantrase\.wasm \(404/},
     // What a browser without the instructions the program uses meets: a module it cannot compile.
     {name: "quillomantrase.wasm", body: Buffer.from("\0asm\x01\0\0\0 not a module"),
      expected: /^The globe cannot be shown: this browser cannot run the saver's WebAssembly \(CompileError: .*\)$/},
@@ -161,4 +172,68 @@ test("a map or a program that cannot be used shows why", async () => {
       await broken.close();
     }
   }
+});
+
+test("opened from disk, index.html and the one-file page show the native frames and run", async () => {
+  const still = {size: "640x480", time: 1, frames: 679};
+  const {page, problems} = await openPage(`?size=${still.size}&time=${still.time}&frames=${still.frames}`, undefined, siteOnDisk);
+  await waitInPage(page, (n) => Number(document.getElementById("screen").dataset.ticks) === n, still.frames);
+  const shown = await readCanvas(page);
+  const opened = await page.evaluate(() => location.pathname.split("/").pop() + location.search);
+  await page.close();
+  assert.equal(opened, `quillomantrase.html?size=${still.size}&time=${still.time}&frames=${still.frames}`);
+  assert.equal(differingPixels(shown, nativeFrame(still)), 0, "the still from disk differs");
+
+  const live = await openPage("?time=9", undefined, siteOnDisk, "quillomantrase.html");
+  await waitInPage(live.page, ticksAtLeast, 5);
+  const first = await readCanvas(live.page);
+  await waitInPage(live.page, ticksAtLeast, first.ticks + 10);
+  const later = await readCanvas(live.page);
+  await live.page.close();
+  assert.equal(differingPixels(later, nativeFrame({size: "800x600", time: 9, frames: later.ticks})), 0);
+  assert.deepEqual([...problems, ...live.problems], []);
+});
+
+// A page's own view of the stores its service worker keeps.
+const storeNames = (page) => page.evaluate(() => caches.keys());
+
+test("served, the site runs with the server gone, and a new build replaces the old store", async () => {
+  let served = await serveSite();
+  // The folder's address, as an installed app starts it.
+  const {page, problems} = await openPage("?time=9", undefined, served.url, "");
+  try {
+    await waitInPage(page, () => navigator.serviceWorker.controller !== null && Number(document.getElementById("screen").dataset.ticks) >= 2);
+    const [first] = await storeNames(page);
+    assert.match(first, /^quillomantrase-[0-9a-f]{16}$/);
+
+    await served.close();
+    await page.reload();
+    await waitInPage(page, ticksAtLeast, 3);
+    assert.deepEqual(problems, []);
+
+    // The same site at the same address, built again: only the worker's version differs.
+    const worker = readFileSync(join(site, "service-worker.js"), "utf8");
+    served = await serveSite({"service-worker.js": worker.replace(/const version = "[0-9a-f]+"/, 'const version = "0123456789abcdef"')}, served.port);
+    await page.reload();
+    await waitInPage(page, async () => (await caches.keys()).join() === "quillomantrase-0123456789abcdef");
+    await waitInPage(page, ticksAtLeast, 1);
+  } finally {
+    await page.close();
+    await served.close();
+  }
+});
+
+test("the served page's manifest is found and valid, and the browser would install the site", async () => {
+  const {page, problems} = await openPage("?time=1&frames=1");
+  await waitInPage(page, ticksAtLeast, 1);
+  const session = await page.createCDPSession();
+  const {url, errors, data} = await session.send("Page.getAppManifest");
+  const {installabilityErrors} = await session.send("Page.getInstallabilityErrors");
+  await page.close();
+  assert.equal(url, `${server.url}manifest.webmanifest`);
+  assert.deepEqual(errors, []);
+  const manifest = JSON.parse(data);
+  assert.deepEqual([manifest.name, manifest.display, manifest.background_color], ["Quillomantrase", "fullscreen", "#000000"]);
+  assert.deepEqual(installabilityErrors, []);
+  assert.deepEqual(problems, []);
 });

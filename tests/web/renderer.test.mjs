@@ -4,7 +4,8 @@ import {join} from "node:path";
 import {test} from "node:test";
 import {differingPixels, nativeFrame, renderFrame, webBuild} from "./support.mjs";
 
-const nodeRenderer = ["/usr/bin/node", "--no-experimental-fetch", join(webBuild, "shell/render_tool/quillomantrase-render.js")];
+// Plain node, the one running these tests: no flags.
+const nodeRenderer = [process.execPath, join(webBuild, "shell/render_tool/quillomantrase-render.js")];
 
 // The long run on the smallest frame: a tick costs about the same at any size (the globe), and
 // 36,000 ticks take minutes on a loaded machine even so.

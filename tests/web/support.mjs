@@ -5,6 +5,7 @@ import {mkdtempSync, readFileSync, rmSync} from "node:fs";
 import {createServer} from "node:http";
 import {tmpdir} from "node:os";
 import {extname, join, normalize} from "node:path";
+import {pathToFileURL} from "node:url";
 import {PNG} from "pngjs";
 import puppeteer from "puppeteer-core";
 
@@ -12,6 +13,8 @@ import puppeteer from "puppeteer-core";
 export const webBuild = process.env.QUILLOMANTRASE_WEB_BUILD;
 if (!webBuild) throw new Error("QUILLOMANTRASE_WEB_BUILD must name build-web");
 export const site = join(webBuild, "site");
+// The site's folder as a browser opening it from disk sees it.
+export const siteOnDisk = `${pathToFileURL(site).href}/`;
 
 // Decoded PNG: width, height and the pixels as RGB bytes.
 export function readPng(path) {
@@ -56,10 +59,12 @@ export function differingPixels(a, b) {
   return count;
 }
 
-const types = {".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm", ".bmp": "image/bmp"};
+const types = {".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm", ".bmp": "image/bmp",
+               ".png": "image/png", ".webmanifest": "application/manifest+json"};
 
-// Serves the site on a free port; replaced maps a file name to other bytes (null: not found).
-export async function serveSite(replaced = {}) {
+// Serves the site on a free port (or the given one); replaced maps a file name to other bytes
+// (null: not found). Closing it cuts every connection, as a server that goes away does.
+export async function serveSite(replaced = {}, port = 0) {
   const server = createServer((request, response) => {
     const name = normalize(decodeURIComponent(new URL(request.url, "http://x").pathname)).replace(/^\/+/, "") || "index.html";
     let body = null;
@@ -74,8 +79,12 @@ export async function serveSite(replaced = {}) {
     }
     response.writeHead(200, {"Content-Type": types[extname(name)] ?? "application/octet-stream"}).end(body);
   });
-  await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-  return {url: `http://127.0.0.1:${server.address().port}/`, close: () => new Promise((resolve) => server.close(resolve))};
+  await new Promise((resolve) => server.listen(port, "127.0.0.1", resolve));
+  const close = () => new Promise((resolve) => {
+    server.close(resolve);
+    server.closeAllConnections();
+  });
+  return {url: `http://127.0.0.1:${server.address().port}/`, port: server.address().port, close};
 }
 
 // Debian's Chromium, headless, with nothing of its own fetched in the background.
