@@ -44,6 +44,9 @@ else()
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)
+  # Under Wayland SDL has no window surface in plain memory: the frame goes through EGL, which
+  # Mesa's software renderer serves where there is no GPU.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libegl1, libgl1-mesa-dri")
   # The first line of the package's description is the summary above.
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
       "Quillomantrase shows the Earth as a software-rendered, texture-mapped globe
