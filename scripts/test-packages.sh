@@ -58,6 +58,8 @@ depends_on_its_libraries() {
 check "control: quillomantrase $version for amd64 ($(field Package) $(field Version) $(field Architecture))" \
     test "$(field Package) $(field Version) $(field Architecture)" = "quillomantrase $version amd64"
 check "control: the dependencies are the libraries the programs use ($(field Depends))" depends_on_its_libraries
+check "control: recommends what the saver draws through under Wayland ($(field Recommends))" \
+    test "$(field Recommends)" = "libegl1, libgl1-mesa-dri"
 
 no_lintian_errors() {
     lintian --tag-display-limit 0 "$deb" 2>/dev/null | tee "$work/lintian.log"
