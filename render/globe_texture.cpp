@@ -4,9 +4,14 @@
 // texel fills the area swept by the segment between its upper and lower boundary points while
 // both ends move one pixel per axis per step; later texels overwrite earlier ones.
 //
-// A map row whose texels write only pixels on the screen writes each texel's remembered
-// footprint (render/texel_footprint.h); a row that reaches off the screen is swept pixel by
-// pixel, each pixel tested against the screen's bounds. Both give the same pixels.
+// A texel whose end points lie on the screen writes its remembered footprint
+// (render/texel_footprint.h); any other is swept pixel by pixel, each pixel tested against the
+// screen's bounds. Both give the same pixels.
+//
+// The stepping runs in vectors of four lanes (GCC's and Clang's vector extensions: SSE2 on
+// x86-64, WebAssembly's vector instructions in the page), one form for every target. A lane does
+// exactly what one scalar would: the same float additions in the same order, and truncation
+// toward zero, so the pixels are those of a plain loop to the bit.
 #include "render/globe_texture.h"
 
 #include <algorithm>
