@@ -191,7 +191,8 @@ void DrawTexels(const LockedFrame& frame, BoundaryLine upper, BoundaryLine lower
         const FourWords lowerAt = LoadFour(lowerPoints + t), lowerNext = LoadFour(lowerPoints + t + 1);
         const FourWords keys = FootprintKeyPlusOne(upperAt, lowerAt, upperNext, lowerNext);
         std::memcpy(keyPlusOne + t, &keys, sizeof keys);
-        // Off the screen packed points may not tell every move apart: there every texel is swept.
+        // Packed points off the screen may not tell every move apart: in a row that reaches off
+        // it, every texel is looked at.
         FourWords moved = ((upperAt ^ upperNext) | (lowerAt ^ lowerNext) | (rowOnScreen ? 0u : 1u)) != 0u;
         moved &= FourWords{1, 2, 4, 8};
         moved |= __builtin_shufflevector(moved, moved, 2, 3, 0, 1);
