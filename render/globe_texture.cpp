@@ -165,12 +165,16 @@ struct MovedLanes {
 };
 constexpr MovedLanes movedLanes;
 
-// Whether the texel's four end points lie on a screen narrow enough for packed points.
-bool TexelOnScreen(BoundaryLine upper, BoundaryLine lower, std::int32_t k) {
+// Whether the point lies on a screen narrow enough for packed points to tell every move apart.
+bool OnFootprintScreen(PixelPoint p) {
     const GlobeScene& s = globeScene;
-    if (s.clipWidth > widestFootprintScreen) return false;
-    const auto inside = [&](PixelPoint p) { return p.x >= 0 && p.x < s.clipWidth && p.y >= 0 && p.y < s.clipHeight; };
-    return inside(upper.At(k)) && inside(upper.At(k + 1)) && inside(lower.At(k)) && inside(lower.At(k + 1));
+    return s.clipWidth <= widestFootprintScreen && p.x >= 0 && p.x < s.clipWidth && p.y >= 0 && p.y < s.clipHeight;
+}
+
+// Whether the texel's four end points lie on that screen.
+bool TexelOnScreen(BoundaryLine upper, BoundaryLine lower, std::int32_t k) {
+    return OnFootprintScreen(upper.At(k)) && OnFootprintScreen(upper.At(k + 1)) && OnFootprintScreen(lower.At(k)) &&
+           OnFootprintScreen(lower.At(k + 1));
 }
 
 // Draws the row's texels from column k0 of its lines on. A texel whose end points all lie on the
@@ -281,10 +285,8 @@ void StepLineGroup(LineGroup& group, CellEdges& edges, Point2 origin) {
 // Adding the same step again and again never turns a float sequence back, and truncation keeps
 // order, so each boundary's extremes are its two ends.
 bool RowOnScreen(PixelPoint upperBegin, PixelPoint lowerBegin, PixelPoint upperEnd, PixelPoint lowerEnd) {
-    const GlobeScene& s = globeScene;
-    if (s.clipWidth > widestFootprintScreen) return false;
-    const auto inside = [&](PixelPoint p) { return p.x >= 0 && p.x < s.clipWidth && p.y >= 0 && p.y < s.clipHeight; };
-    return inside(upperBegin) && inside(upperEnd) && inside(lowerBegin) && inside(lowerEnd);
+    return OnFootprintScreen(upperBegin) && OnFootprintScreen(upperEnd) && OnFootprintScreen(lowerBegin) &&
+           OnFootprintScreen(lowerEnd);
 }
 
 // Widens the box to hold the point.
