@@ -14,6 +14,9 @@ add_link_options(-sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -sENVIRONMENT=node -sS
 # is one instruction, where the trapping one needs a range test around it. Every current browser
 # has it; the engine's values lie far inside the integer range, where both give the same.
 target_compile_options(quillomantrase_engine PRIVATE -mnontrapping-fptoint)
+# The globe's row loop is written with vectors of four lanes: WebAssembly's vector instructions,
+# which the page needs anyway.
+set_source_files_properties(render/globe_texture.cpp PROPERTIES COMPILE_OPTIONS -msimd128)
 
 if(QUILLOMANTRASE_TESTS)
   # Debian's GoogleTest sources, built here without threads (none in plain WebAssembly).

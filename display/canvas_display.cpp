@@ -126,16 +126,7 @@ void UnlockBackBuffer(const ChangedPlaces* changed) {
         d.anywhere = true;
         return;
     }
-    const std::int32_t blocks = (d.width + blockPixels - 1) / blockPixels;
-    for (std::int32_t i = 0; i < changed->count; ++i) {
-        const PixelBox& box = changed->boxes[i];
-        const std::int32_t left = std::max(box.left, 0), right = std::min(box.right, d.width);
-        const std::int32_t top = std::max(box.top, 0), bottom = std::min(box.bottom, d.height);
-        if (left >= right || top >= bottom) continue;
-        for (std::int32_t band = top / bandRows; band <= (bottom - 1) / bandRows; ++band)
-            std::fill(&d.candidates[band * blocks + left / blockPixels],
-                      &d.candidates[band * blocks + (right - 1) / blockPixels] + 1, true);
-    }
+    MarkCandidateBlocks(*changed, d.width, d.height, d.candidates.get());
 }
 
 void PresentFrame() {

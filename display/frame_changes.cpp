@@ -51,6 +51,19 @@ std::int32_t MostChangedRects(std::int32_t width, std::int32_t height) {
     return CeilDiv(height, bandRows) * CeilDiv(CeilDiv(width, blockPixels), 2);
 }
 
+void MarkCandidateBlocks(const ChangedPlaces& places, std::int32_t width, std::int32_t height, bool* candidates) {
+    const std::int32_t blocks = CeilDiv(width, blockPixels);
+    for (std::int32_t i = 0; i < places.count; ++i) {
+        const PixelBox& box = places.boxes[i];
+        const std::int32_t left = std::max(box.left, 0), right = std::min(box.right, width);
+        const std::int32_t top = std::max(box.top, 0), bottom = std::min(box.bottom, height);
+        if (left >= right || top >= bottom) continue;
+        for (std::int32_t band = top / bandRows; band <= (bottom - 1) / bandRows; ++band)
+            std::fill(&candidates[band * blocks + left / blockPixels],
+                      &candidates[band * blocks + (right - 1) / blockPixels] + 1, true);
+    }
+}
+
 std::int32_t CopyChangedBlocks(const std::uint8_t* composed, std::int32_t composedPitch, std::uint8_t* shown,
                                std::int32_t shownPitch, std::int32_t width, std::int32_t height, SDL_Rect* rects,
                                const bool* candidates) {

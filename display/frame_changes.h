@@ -11,6 +11,8 @@
 
 #include <SDL_rect.h>
 
+#include "display/display.h"
+
 constexpr std::int32_t bandRows = 8;
 constexpr std::int32_t blockPixels = 32;
 // The X protocol's widest window; wider frames are not looked at.
@@ -21,6 +23,10 @@ std::int32_t MostChangedRects(std::int32_t width, std::int32_t height);
 
 // The number of blocks of a frame of this size.
 std::int32_t FrameBlocks(std::int32_t width, std::int32_t height);
+
+// Marks in candidates (FrameBlocks flags, band by band, left to right) every block that the
+// places touch, clipped to the frame.
+void MarkCandidateBlocks(const ChangedPlaces& places, std::int32_t width, std::int32_t height, bool* candidates);
 
 // Brings the shown frame (4 bytes a pixel, like the composed one) up to the composed frame, and
 // fills rects with where they differed. Returns the number of rectangles; 0 when nothing changed.

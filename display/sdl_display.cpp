@@ -4,7 +4,10 @@
 //
 // The renderer composes into a frame of ours; presenting copies only the blocks that differ from
 // what the window already shows into the window's surface and sends just those rectangles to the
-// X server (display/frame_changes.h). When the surface is XRGB8888 of the frame's size (B, G, R,
+// X server (display/frame_changes.h). It looks for them only where the renderer said, at the
+// unlocks since the last present, that a frame may have changed, since comparing the whole frame
+// would cost a pass over all of its memory every tick; a new surface or an exposure sends the
+// whole frame. When the surface is XRGB8888 of the frame's size (B, G, R,
 // 0 in memory, the renderer's own layout) the surface itself is the record of what is shown;
 // otherwise a shadow frame is, and changed rectangles are converted into the surface's format.
 // Either way the window always shows exactly the last composed frame.
@@ -29,6 +32,8 @@ struct SdlDisplay {
     std::unique_ptr<std::uint8_t[]> composed;  // the frame the renderer composes into
     std::unique_ptr<std::uint8_t[]> shadow;    // the frame as shown, when the surface cannot hold it
     std::unique_ptr<SDL_Rect[]> rects;
+    std::unique_ptr<bool[]> candidates;  // the blocks that may have changed since the last present
+    bool anywhere = true;                // or anything may have
     bool wholeFrameDue = true;
     bool composedBefore = false;  // whether the composed frame was lent out before
 };
@@ -55,6 +60,10 @@ bool FetchSurface() {
     if (surface == d.surface) return true;
     d.surface = surface;
     d.wholeFrameDue = true;
+    if (!d.candidates) {
+        d.candidates.reset(new (std::nothrow) bool[FrameBlocks(d.width, d.height)]());
+        if (!d.candidates) return false;
+    }
     if (SurfaceHoldsFrame(surface)) {
         d.shadow.reset();
         return true;
@@ -131,7 +140,15 @@ LockedFrame LockBackBuffer() {
     return {d.composed.get(), FramePitch(), holdsLastFrame};
 }
 
-void UnlockBackBuffer(const ChangedPlaces*) {}
+void UnlockBackBuffer(const ChangedPlaces* changed) {
+    SdlDisplay& d = sdlDisplay;
+    if (d.window == nullptr || d.anywhere) return;
+    if (changed == nullptr) {
+        d.anywhere = true;
+        return;
+    }
+    MarkCandidateBlocks(*changed, d.width, d.height, d.candidates.get());
+}
 
 void PresentFrame() {
     SdlDisplay& d = sdlDisplay;
@@ -147,8 +164,11 @@ void PresentFrame() {
         count = 1;
         d.wholeFrameDue = false;
     } else {
-        count = CopyChangedBlocks(d.composed.get(), FramePitch(), shown, shownPitch, d.width, d.height, d.rects.get());
+        count = CopyChangedBlocks(d.composed.get(), FramePitch(), shown, shownPitch, d.width, d.height, d.rects.get(),
+                                  d.anywhere ? nullptr : d.candidates.get());
     }
+    d.anywhere = false;
+    std::fill(d.candidates.get(), d.candidates.get() + FrameBlocks(d.width, d.height), false);
     if (count == 0) return;
     if (!direct) std::for_each(d.rects.get(), d.rects.get() + count, ConvertIntoSurface);
     SDL_UpdateWindowSurfaceRects(d.window, d.rects.get(), count);

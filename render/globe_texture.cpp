@@ -4,9 +4,14 @@
 // texel fills the area swept by the segment between its upper and lower boundary points while
 // both ends move one pixel per axis per step; later texels overwrite earlier ones.
 //
-// A map row whose texels write only pixels on the screen writes each texel's remembered
-// footprint (render/texel_footprint.h); a row that reaches off the screen is swept pixel by
-// pixel, each pixel tested against the screen's bounds. Both give the same pixels.
+// A texel whose end points lie on the screen writes its remembered footprint
+// (render/texel_footprint.h); any other is swept pixel by pixel, each pixel tested against the
+// screen's bounds. Both give the same pixels.
+//
+// The stepping runs in vectors of four lanes (GCC's and Clang's vector extensions: SSE2 on
+// x86-64, WebAssembly's vector instructions in the page), one form for every target. A lane does
+// exactly what one scalar would: the same float additions in the same order, and truncation
+// toward zero, so the pixels are those of a plain loop to the bit.
 #include "render/globe_texture.h"
 
 #include <algorithm>
@@ -29,8 +34,6 @@ struct Point2 {
     float x;
     float y;
 };
-
-PixelPoint Truncate(const Point2& p) { return {static_cast<std::int32_t>(p.x), static_cast<std::int32_t>(p.y)}; }
 
 // A map row has at most 200 texels: the widest map has 1000 columns, and there are at least 5
 // longitude bands, since a map needs at least 5 pixels a side.
@@ -76,9 +79,9 @@ struct PercentTable {
 constexpr PercentTable percentTable;
 
 PackedColour Shade(const std::uint8_t* texel, std::uint8_t mask, std::uint8_t brightness) {
-    // A light point on the night side keeps its own colour.
-    if (mask == 255 && brightness < 35) return Pack(texel[0], texel[1], texel[2]);
-    const std::uint8_t* scaled = percentTable.of[brightness];
+    // A light point on the night side keeps its own colour: 100 percent of it, chosen without a
+    // branch that the map's pattern of light points would make hard to foresee.
+    const std::uint8_t* scaled = percentTable.of[mask == 255 && brightness < 35 ? 100 : brightness];
     return Pack(scaled[texel[0]], scaled[texel[1]], scaled[texel[2]]);
 }
 
@@ -98,68 +101,192 @@ struct ClippedPlot {
     }
 };
 
-// Texels that draw nothing write their footprint here instead, so that every texel makes the
-// same stores.
-PackedColour idlePixel;
+// Four boundary lines of a cell, stepped together as the four lanes of a vector: the lower
+// boundary of a map row is, value for value, the upper boundary of the next, so each line is
+// stepped once for both of its rows, and four of them at the cost of one. For each line: its
+// start and end points on the screen, its step per texel, and at every texel column k from the
+// cell's first, the point stepped k times, truncated (x, y) and packed; the packed points run on
+// for a vector's width past the last, so that a row's moves can be read four at a time.
+using FourFloats = float __attribute__((vector_size(16)));
+using FourInts = std::int32_t __attribute__((vector_size(16)));
+using FourWords = std::uint32_t __attribute__((vector_size(16)));
+constexpr int lineLanes = 4;
+// A line's points are stepped four at a time: room for the most a cell has, rounded up.
+constexpr std::int32_t steppedPoints = (largestRowTexels + 1 + lineLanes - 1) / lineLanes * lineLanes;
 
-PixelPoint UnpackPoint(std::uint32_t packed) {
-    return {static_cast<std::int32_t>(packed & 0xFFFFu), static_cast<std::int32_t>(packed >> 16)};
-}
-
-// The truncated boundary points of a map row lying wholly on the screen, packed, and which of
-// its texels move: a texel whose end points stay where they started draws nothing.
-struct RowPoints {
-    std::uint32_t upper[largestRowTexels + 1];
-    std::uint32_t lower[largestRowTexels + 1];
-    std::int32_t moving[largestRowTexels];
-    std::int32_t movingCount;
+struct LineGroup {
+    float startX[lineLanes], startY[lineLanes], endX[lineLanes], endY[lineLanes];
+    float stepX[lineLanes], stepY[lineLanes];
+    std::int32_t x[steppedPoints][lineLanes];
+    std::int32_t y[steppedPoints][lineLanes];
+    std::uint32_t packed[lineLanes][steppedPoints + lineLanes];
 };
 
-// Each moving texel of the row writes its remembered footprint.
-void WriteFootprints(const LockedFrame& frame, const RowPoints& points, const std::uint8_t* texel,
-                     const std::uint8_t* mask, const std::uint8_t* brightness) {
+FourFloats LoadFour(const float* from) {
+    FourFloats v;
+    std::memcpy(&v, from, sizeof v);
+    return v;
+}
+
+void StoreFour(float* to, FourFloats v) { std::memcpy(to, &v, sizeof v); }
+
+// The two groups in use: a map row's lower line may lie in the group after its upper line's.
+LineGroup lineGroups[2];
+
+// One boundary line of a cell, as its row stepping sees it.
+struct BoundaryLine {
+    const LineGroup* group;
+    int lane;
+
+    Point2 Start() const { return {group->startX[lane], group->startY[lane]}; }
+    Point2 End() const { return {group->endX[lane], group->endY[lane]}; }
+    Point2 Step() const { return {group->stepX[lane], group->stepY[lane]}; }
+    PixelPoint At(std::int32_t k) const { return {group->x[k][lane], group->y[k][lane]}; }
+    const std::uint32_t* Packed() const { return group->packed[lane]; }
+};
+
+FourWords LoadFour(const std::uint32_t* from) {
+    FourWords v;
+    std::memcpy(&v, from, sizeof v);
+    return v;
+}
+
+// For each set of the four lanes that moved (a bit a lane), those lanes in order.
+struct MovedLanes {
+    std::int32_t lanes[16][lineLanes];
+    std::int32_t count[16];
+
+    constexpr MovedLanes() : lanes{}, count{} {
+        for (int moved = 0; moved < 16; ++moved) {
+            for (int lane = 0; lane < lineLanes; ++lane)
+                if (moved >> lane & 1) lanes[moved][count[moved]++] = lane;
+        }
+    }
+};
+constexpr MovedLanes movedLanes;
+
+// Whether the point lies on a screen narrow enough for packed points to tell every move apart.
+bool OnFootprintScreen(PixelPoint p) {
     const GlobeScene& s = globeScene;
-    for (std::int32_t i = 0; i < points.movingCount; ++i) {
-        const std::int32_t t = points.moving[i];
-        const PackedColour colour = Shade(texel + t * s.mapBytesPerPixel, mask[t], brightness[t]);
+    return s.clipWidth <= widestFootprintScreen && p.x >= 0 && p.x < s.clipWidth && p.y >= 0 && p.y < s.clipHeight;
+}
+
+// Whether the texel's four end points lie on that screen.
+bool TexelOnScreen(BoundaryLine upper, BoundaryLine lower, std::int32_t k) {
+    return OnFootprintScreen(upper.At(k)) && OnFootprintScreen(upper.At(k + 1)) && OnFootprintScreen(lower.At(k)) &&
+           OnFootprintScreen(lower.At(k + 1));
+}
+
+// Draws the row's texels from column k0 of its lines on. A texel whose end points all lie on the
+// screen writes its remembered footprint, or nothing when none of them moves; any other texel is
+// swept pixel by pixel, each pixel tested against the screen's bounds. Both give the same pixels.
+// The moves and their keys are worked out four texels at a time.
+void DrawTexels(const LockedFrame& frame, BoundaryLine upper, BoundaryLine lower, std::int32_t k0, std::int32_t texels,
+                bool rowOnScreen, const std::uint8_t* texel, const std::uint8_t* mask,
+                const std::uint8_t* brightness) {
+    const GlobeScene& s = globeScene;
+    std::uint32_t keyPlusOne[largestRowTexels + lineLanes];
+    std::int32_t drawing[largestRowTexels + lineLanes];  // the texels that may draw
+    std::int32_t drawingCount = 0;
+    const std::uint32_t* upperPoints = upper.Packed() + k0;
+    const std::uint32_t* lowerPoints = lower.Packed() + k0;
+    for (std::int32_t t = 0; t < texels; t += lineLanes) {
+        const FourWords upperAt = LoadFour(upperPoints + t), upperNext = LoadFour(upperPoints + t + 1);
+        const FourWords lowerAt = LoadFour(lowerPoints + t), lowerNext = LoadFour(lowerPoints + t + 1);
+        const FourWords keys = FootprintKeyPlusOne(upperAt, lowerAt, upperNext, lowerNext);
+        std::memcpy(keyPlusOne + t, &keys, sizeof keys);
+        // Packed points off the screen may not tell every move apart: in a row that reaches off
+        // it, every texel is looked at.
+        FourWords moved = ((upperAt ^ upperNext) | (lowerAt ^ lowerNext) | (rowOnScreen ? 0u : 1u)) != 0u;
+        moved &= FourWords{1, 2, 4, 8};
+        moved |= __builtin_shufflevector(moved, moved, 2, 3, 0, 1);
+        moved |= __builtin_shufflevector(moved, moved, 1, 0, 3, 2);
+        FourInts lanes;
+        std::memcpy(&lanes, movedLanes.lanes[moved[0]], sizeof lanes);
+        lanes += t;
+        std::memcpy(drawing + drawingCount, &lanes, sizeof lanes);
+        drawingCount += movedLanes.count[moved[0]];
+    }
+    // The last four may reach past the row's texels.
+    while (drawingCount > 0 && drawing[drawingCount - 1] >= texels) --drawingCount;
+
+    for (std::int32_t i = 0; i < drawingCount; ++i) {
+        const std::int32_t t = drawing[i], k = k0 + t;
         const TexelFootprint* footprint =
-            FindTexelFootprint(points.upper[t], points.lower[t], points.upper[t + 1], points.lower[t + 1]);
+            rowOnScreen || TexelOnScreen(upper, lower, k) ? FindTexelFootprint(keyPlusOne[t]) : nullptr;
         if (footprint == nullptr) {
-            SweepTexel(UnpackPoint(points.upper[t]), UnpackPoint(points.lower[t]), UnpackPoint(points.upper[t + 1]),
-                       UnpackPoint(points.lower[t + 1]), ClippedPlot{frame, colour});
+            SweepTexel(upper.At(k), lower.At(k), upper.At(k + 1), lower.At(k + 1),
+                       ClippedPlot{frame, Shade(texel + t * s.mapBytesPerPixel, mask[t], brightness[t])});
             continue;
         }
-        const PixelPoint upper = UnpackPoint(points.upper[t]);
-        std::uint8_t* start = footprint->count == 0
-                                  ? reinterpret_cast<std::uint8_t*>(&idlePixel)
-                                  : frame.pixels + static_cast<std::ptrdiff_t>(upper.y) * frame.pitch + 4 * upper.x;
-        for (int j = 0; j < footprintShortRun; ++j) WritePixel(start + footprint->offsets[j], colour);
+        if (footprint->count == 0) continue;
+        const PackedColour colour = Shade(texel + t * s.mapBytesPerPixel, mask[t], brightness[t]);
+        const PixelPoint start = upper.At(k);
+        std::uint8_t* pixel = frame.pixels + static_cast<std::ptrdiff_t>(start.y) * frame.pitch + 4 * start.x;
+        for (int j = 0; j < footprintShortRun; ++j) WritePixel(pixel + footprint->offsets[j], colour);
         if (footprint->count <= footprintShortRun) continue;
-        for (int j = footprintShortRun; j < footprintCapacity; ++j) WritePixel(start + footprint->offsets[j], colour);
+        for (int j = footprintShortRun; j < footprintCapacity; ++j) WritePixel(pixel + footprint->offsets[j], colour);
     }
 }
 
-// One map row of one cell, between its upper boundary (left, right) and lower boundary
-// (leftBelow, rightBelow), covering map columns columnBegin .. columnEnd.
-struct MapRow {
+// The boundary points of a cell's map rows: the upper boundary of its first row, left and right,
+// and what each row adds to them.
+struct CellEdges {
     Point3 left;
     Point3 right;
-    Point3 leftBelow;
-    Point3 rightBelow;
-    std::int32_t row;
-    std::int32_t columnBegin;
-    std::int32_t columnEnd;
+    Point3 leftStep;
+    Point3 rightStep;
+    std::int32_t points;  // stepped points per line: the cell's texel columns and one more
 };
 
-// Whether the row's texels may write their footprints: the screen is narrow enough for packed
-// points, and every pixel the texels write lies on it. Adding the same step again and again
-// never turns a float sequence back, and truncation keeps order, so each boundary's extremes
-// are its two ends, and every segment lies between its two end points.
-bool CanWriteFootprints(PixelPoint upperBegin, PixelPoint lowerBegin, PixelPoint upperEnd, PixelPoint lowerEnd) {
+// Projects the cell's next four lines and steps them along the cell's texel columns. edges.left
+// and edges.right are those of the first of them on entry and of the line after them on return.
+void StepLineGroup(LineGroup& group, CellEdges& edges, Point2 origin) {
     const GlobeScene& s = globeScene;
-    if (s.clipWidth > widestFootprintScreen) return false;
-    const auto inside = [&](PixelPoint p) { return p.x >= 0 && p.x < s.clipWidth && p.y >= 0 && p.y < s.clipHeight; };
-    return inside(upperBegin) && inside(upperEnd) && inside(lowerBegin) && inside(lowerEnd);
+    float leftX[lineLanes], leftY[lineLanes], leftZ[lineLanes], rightX[lineLanes], rightY[lineLanes],
+        rightZ[lineLanes];
+    for (int lane = 0; lane < lineLanes; ++lane) {
+        leftX[lane] = edges.left.x, leftY[lane] = edges.left.y, leftZ[lane] = edges.left.z;
+        rightX[lane] = edges.right.x, rightY[lane] = edges.right.y, rightZ[lane] = edges.right.z;
+        edges.left = edges.leftStep + edges.left;
+        edges.right = edges.rightStep + edges.right;
+    }
+    const FourFloats lx = LoadFour(leftX) / LoadFour(leftZ), ly = LoadFour(leftY) / LoadFour(leftZ);
+    const FourFloats rx = LoadFour(rightX) / LoadFour(rightZ), ry = LoadFour(rightY) / LoadFour(rightZ);
+    const FourFloats stepX = (rx - lx) / s.bandColumns, stepY = -(ry - ly) / s.bandColumns;
+    FourFloats x = lx + origin.x, y = origin.y - ly;
+    StoreFour(group.startX, x), StoreFour(group.startY, y);
+    StoreFour(group.endX, rx + origin.x), StoreFour(group.endY, origin.y - ry);
+    StoreFour(group.stepX, stepX), StoreFour(group.stepY, stepY);
+    for (std::int32_t k = 0; k < edges.points; k += lineLanes) {
+        FourWords packed[lineLanes];  // point k + i of the four lines
+        for (int i = 0; i < lineLanes; ++i, x = x + stepX, y = y + stepY) {
+            const FourInts truncatedX = __builtin_convertvector(x, FourInts);
+            const FourInts truncatedY = __builtin_convertvector(y, FourInts);
+            std::memcpy(group.x[k + i], &truncatedX, sizeof truncatedX);
+            std::memcpy(group.y[k + i], &truncatedY, sizeof truncatedY);
+            // PackPoint, lane by lane.
+            packed[i] = __builtin_convertvector(truncatedX, FourWords) +
+                        (__builtin_convertvector(truncatedY, FourWords) << 16);
+        }
+        // Turned about, to points k .. k + 3 of each line.
+        const FourWords low01 = __builtin_shufflevector(packed[0], packed[1], 0, 4, 1, 5);
+        const FourWords low23 = __builtin_shufflevector(packed[2], packed[3], 0, 4, 1, 5);
+        const FourWords high01 = __builtin_shufflevector(packed[0], packed[1], 2, 6, 3, 7);
+        const FourWords high23 = __builtin_shufflevector(packed[2], packed[3], 2, 6, 3, 7);
+        const FourWords line[lineLanes] = {
+            __builtin_shufflevector(low01, low23, 0, 1, 4, 5), __builtin_shufflevector(low01, low23, 2, 3, 6, 7),
+            __builtin_shufflevector(high01, high23, 0, 1, 4, 5), __builtin_shufflevector(high01, high23, 2, 3, 6, 7)};
+        for (int lane = 0; lane < lineLanes; ++lane) std::memcpy(group.packed[lane] + k, &line[lane], sizeof line[lane]);
+    }
+}
+
+// Whether every end point of the row's texels lies on a screen narrow enough for packed points.
+// Adding the same step again and again never turns a float sequence back, and truncation keeps
+// order, so each boundary's extremes are its two ends.
+bool RowOnScreen(PixelPoint upperBegin, PixelPoint lowerBegin, PixelPoint upperEnd, PixelPoint lowerEnd) {
+    return OnFootprintScreen(upperBegin) && OnFootprintScreen(upperEnd) && OnFootprintScreen(lowerBegin) &&
+           OnFootprintScreen(lowerEnd);
 }
 
 // Widens the box to hold the point.
@@ -170,71 +297,45 @@ void Include(PixelBox& box, PixelPoint p) {
     box.bottom = std::max(box.bottom, p.y + 1);
 }
 
-// Draws the row's texels; `drawn` grows to hold every pixel they write.
-void DrawMapRow(const LockedFrame& frame, const MapRow& mapRow, Point2 origin, ClipBounds bounds, PixelBox& drawn) {
+// Draws the texels of map row `row` between boundary lines upper and lower, whose texel columns
+// are columnBegin .. columnEnd; `drawn` grows to hold every pixel they write.
+void DrawMapRow(const LockedFrame& frame, BoundaryLine upper, BoundaryLine lower, std::int32_t row,
+                std::int32_t columnBegin, std::int32_t columnEnd, ClipBounds bounds, PixelBox& drawn) {
     const GlobeScene& s = globeScene;
-    const float lx = mapRow.left.x / mapRow.left.z, ly = mapRow.left.y / mapRow.left.z;
-    const float rx = mapRow.right.x / mapRow.right.z, ry = mapRow.right.y / mapRow.right.z;
-    const float blx = mapRow.leftBelow.x / mapRow.leftBelow.z, bly = mapRow.leftBelow.y / mapRow.leftBelow.z;
-    const float brx = mapRow.rightBelow.x / mapRow.rightBelow.z, bry = mapRow.rightBelow.y / mapRow.rightBelow.z;
-    Point2 a{lx + origin.x, origin.y - ly};
-    Point2 b{blx + origin.x, origin.y - bly};
-    Point2 c{rx + origin.x, origin.y - ry};
-    Point2 d{brx + origin.x, origin.y - bry};
-    const Point2 upperStep{(rx - lx) / s.bandColumns, -(ry - ly) / s.bandColumns};
-    const Point2 lowerStep{(brx - blx) / s.bandColumns, -(bry - bly) / s.bandColumns};
+    Point2 a = upper.Start(), b = lower.Start(), c = upper.End(), d = lower.End();
+    const Point2 upperStep = upper.Step(), lowerStep = lower.Step();
     if (bounds.AllBeyond(a, b, c, d)) return;
 
     // Texels whose far side lies wholly beyond one edge are dropped from the front...
-    std::int32_t column = mapRow.columnBegin;
-    while (column <= mapRow.columnEnd) {
+    std::int32_t column = columnBegin;
+    while (column <= columnEnd) {
         const Point2 nextA = a + upperStep, nextB = b + lowerStep;
         if (!bounds.BothBeyond(nextA, nextB)) break;
         a = nextA, b = nextB, ++column;
     }
     // ...and from the back.
-    std::int32_t end = mapRow.columnEnd;
+    std::int32_t end = columnEnd;
     while (end > column) {
         const Point2 previousC = c - upperStep, previousD = d - lowerStep;
         if (!bounds.BothBeyond(previousC, previousD)) break;
         c = previousC, d = previousD, --end;
     }
-
-    // The truncated boundary points at the start of each drawn texel and at the end of the last.
     const std::int32_t texels = end - column;
     if (texels <= 0) return;
-    const Point2 upperBegin = a, lowerBegin = b;
-    RowPoints points;
-    points.upper[0] = PackPoint(Truncate(a)), points.lower[0] = PackPoint(Truncate(b));
-    points.movingCount = 0;
-    for (std::int32_t t = 1; t <= texels; ++t) {
-        a = a + upperStep, b = b + lowerStep;
-        points.upper[t] = PackPoint(Truncate(a)), points.lower[t] = PackPoint(Truncate(b));
-        points.moving[points.movingCount] = t - 1;
-        points.movingCount +=
-            ((points.upper[t] ^ points.upper[t - 1]) | (points.lower[t] ^ points.lower[t - 1])) != 0;
-    }
 
-    // Every pixel a texel writes lies between the texel's end points, so the row's pixels lie
-    // between its extremes: its ends.
-    const PixelPoint upperFirst = Truncate(upperBegin), lowerFirst = Truncate(lowerBegin);
-    const PixelPoint upperLast = Truncate(a), lowerLast = Truncate(b);
-    for (const PixelPoint end : {upperFirst, lowerFirst, upperLast, lowerLast}) Include(drawn, end);
+    // The dropped texels stepped the start points just as the lines' own stepping does, so the
+    // row's points are those of the lines from column k0 on. Every pixel a texel writes lies
+    // between the texel's end points, so the row's pixels lie between its extremes: its ends.
+    const std::int32_t k0 = column - columnBegin;
+    const PixelPoint upperFirst = upper.At(k0), lowerFirst = lower.At(k0);
+    const PixelPoint upperLast = upper.At(k0 + texels), lowerLast = lower.At(k0 + texels);
+    for (const PixelPoint p : {upperFirst, lowerFirst, upperLast, lowerLast}) Include(drawn, p);
 
-    const std::uint8_t* texel = s.mapPixels + mapRow.row * s.mapRowStride + column * s.mapBytesPerPixel;
-    const std::uint8_t* mask = s.lightMask.get() + mapRow.row * s.mapWidth + column;
+    const std::uint8_t* texel = s.mapPixels + row * s.mapRowStride + column * s.mapBytesPerPixel;
+    const std::uint8_t* mask = s.lightMask.get() + row * s.mapWidth + column;
     const std::uint8_t* brightness = s.columnBrightness + column;
-    if (CanWriteFootprints(upperFirst, lowerFirst, upperLast, lowerLast)) {
-        WriteFootprints(frame, points, texel, mask, brightness);
-        return;
-    }
-    // Off the screen the packed points may not tell every move apart: the row is stepped again.
-    a = upperBegin, b = lowerBegin;
-    for (std::int32_t t = 0; t < texels; ++t, texel += s.mapBytesPerPixel) {
-        const PixelPoint upper = Truncate(a), lower = Truncate(b);
-        a = a + upperStep, b = b + lowerStep;
-        SweepTexel(upper, lower, Truncate(a), Truncate(b), ClippedPlot{frame, Shade(texel, mask[t], brightness[t])});
-    }
+    DrawTexels(frame, upper, lower, k0, texels, RowOnScreen(upperFirst, lowerFirst, upperLast, lowerLast), texel,
+               mask, brightness);
 }
 
 }  // namespace
@@ -271,33 +372,34 @@ PixelBox DrawGlobe(const LockedFrame& frame) {
     for (int i = 0; i < s.latitudeBands; ++i) {
         for (int j = 0; j < s.longitudeBands; ++j) {
             if (s.cellVisible[i * rowLength + j] != 1) continue;
-            MapRow mapRow;
             const std::int32_t rowBegin = static_cast<std::int32_t>(static_cast<float>(i) * s.bandRows);
-            const std::int32_t rowEnd = rowBegin + static_cast<std::int32_t>(s.bandRows);
-            mapRow.columnBegin = static_cast<std::int32_t>(static_cast<float>(j) * s.bandColumns);
-            mapRow.columnEnd = mapRow.columnBegin + static_cast<std::int32_t>(s.bandColumns);
+            const std::int32_t rows = static_cast<std::int32_t>(s.bandRows);
+            const std::int32_t columnBegin = static_cast<std::int32_t>(static_cast<float>(j) * s.bandColumns);
+            const std::int32_t columnEnd = columnBegin + static_cast<std::int32_t>(s.bandColumns);
 
             const Vertex3& v00 = s.vertices[i * rowLength + j];
             const Vertex3& v10 = s.vertices[(i + 1) * rowLength + j];
             const Vertex3& v01 = s.vertices[i * rowLength + j + 1];
             const Vertex3& v11 = s.vertices[(i + 1) * rowLength + j + 1];
-            const Point3 leftStep{(v10.x - v00.x) / s.bandRows * focal, (v10.y - v00.y) / s.bandRows * focal,
-                                  (v10.z - v00.z) / s.bandRows};
-            const Point3 rightStep{(v11.x - v01.x) / s.bandRows * focal, (v11.y - v01.y) / s.bandRows * focal,
-                                   (v11.z - v01.z) / s.bandRows};
-            mapRow.left = {v00.x * focal, v00.y * focal, static_cast<float>(v00.z + eyeDistance)};
-            mapRow.right = {v01.x * focal, v01.y * focal, static_cast<float>(v01.z + eyeDistance)};
-            mapRow.leftBelow = leftStep + mapRow.left;
-            mapRow.rightBelow = rightStep + mapRow.right;
-
             // The boundary points only ever grow by these additions, so neighbouring map rows
             // share their screen points exactly.
-            for (mapRow.row = rowBegin; mapRow.row < rowEnd; ++mapRow.row) {
-                DrawMapRow(frame, mapRow, origin, bounds, drawn);
-                mapRow.left = leftStep + mapRow.left;
-                mapRow.right = rightStep + mapRow.right;
-                mapRow.leftBelow = leftStep + mapRow.leftBelow;
-                mapRow.rightBelow = rightStep + mapRow.rightBelow;
+            CellEdges edges;
+            edges.leftStep = {(v10.x - v00.x) / s.bandRows * focal, (v10.y - v00.y) / s.bandRows * focal,
+                              (v10.z - v00.z) / s.bandRows};
+            edges.rightStep = {(v11.x - v01.x) / s.bandRows * focal, (v11.y - v01.y) / s.bandRows * focal,
+                               (v11.z - v01.z) / s.bandRows};
+            edges.left = {v00.x * focal, v00.y * focal, static_cast<float>(v00.z + eyeDistance)};
+            edges.right = {v01.x * focal, v01.y * focal, static_cast<float>(v01.z + eyeDistance)};
+            edges.points = columnEnd - columnBegin + 1;
+
+            // Map row r lies between lines r and r + 1, each stepped once, four at a time.
+            std::int32_t stepped = 0;
+            for (std::int32_t r = 0; r < rows; ++r) {
+                for (; stepped <= r + 1; stepped += lineLanes)
+                    StepLineGroup(lineGroups[stepped / lineLanes % 2], edges, origin);
+                const BoundaryLine upper{&lineGroups[r / lineLanes % 2], r % lineLanes};
+                const BoundaryLine lower{&lineGroups[(r + 1) / lineLanes % 2], (r + 1) % lineLanes};
+                DrawMapRow(frame, upper, lower, rowBegin + r, columnBegin, columnEnd, bounds, drawn);
             }
         }
     }

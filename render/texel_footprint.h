@@ -60,20 +60,35 @@ inline std::uint32_t PackPoint(PixelPoint p) {
     return static_cast<std::uint32_t>(p.x) + (static_cast<std::uint32_t>(p.y) << 16);
 }
 
-// The footprint of the sweep from (upper, lower) to (upperEnd, lowerEnd), given as points packed
-// by PackPoint, or null when the move is too long to be remembered or passes more than
-// footprintCapacity pixels: such a texel is swept pixel by pixel.
-inline const TexelFootprint* FindTexelFootprint(std::uint32_t upper, std::uint32_t lower, std::uint32_t upperEnd,
-                                                std::uint32_t lowerEnd) {
+// The cache's key for the sweep from (upper, lower) to (upperEnd, lowerEnd), given as points
+// packed by PackPoint, plus one (as the cache holds it), or tooLongMove when the move is too long
+// to be remembered. Words is std::uint32_t, or a vector of them for that many moves at once.
+constexpr std::uint32_t tooLongMove = 0xFFFFFFFFu;  // never a key + 1: keys have 24 bits
+
+template <typename Words>
+Words FootprintKeyPlusOne(Words upper, Words lower, Words upperEnd, Words lowerEnd) {
     using namespace footprint_detail;
-    const std::uint32_t upperMove = upperEnd - upper + packedBias;
-    const std::uint32_t lowerMove = lowerEnd - lower + packedBias;
-    const std::uint32_t span = lower - upper + packedBias;
-    if (((upperMove | lowerMove | span) & ~packedFields) != 0) return nullptr;
-    const std::uint32_t key = upperMove | lowerMove << 4 | span << 8;
+    const Words upperMove = upperEnd - upper + packedBias;
+    const Words lowerMove = lowerEnd - lower + packedBias;
+    const Words span = lower - upper + packedBias;
+    const Words key = upperMove | lowerMove << 4 | span << 8;
+    // All ones where a field overflowed, 0 elsewhere; in arithmetic, which reads the same for a
+    // vector as for one word.
+    const Words overflow = (upperMove | lowerMove | span) & ~packedFields;
+    const Words tooLong = Words{} - ((overflow | (Words{} - overflow)) >> 31);
+    return ((key + 1) & ~tooLong) | (tooLongMove & tooLong);
+}
+
+// The footprint of a move, given as FootprintKeyPlusOne gives it, or null when the move is too
+// long to be remembered or passes more than footprintCapacity pixels: such a texel is swept
+// pixel by pixel.
+inline const TexelFootprint* FindTexelFootprint(std::uint32_t keyPlusOne) {
+    using namespace footprint_detail;
+    if (keyPlusOne == tooLongMove) return nullptr;
+    const std::uint32_t key = keyPlusOne - 1;
     const std::uint32_t slot = (key * 2654435761u) >> (32 - cacheBits);
     FootprintCache& cache = footprintCache;
-    if (cache.keys[slot] == key + 1) {
+    if (cache.keys[slot] == keyPlusOne) {
         const TexelFootprint& footprint = cache.footprints[slot];
         return footprint.count >= 0 ? &footprint : nullptr;
     }

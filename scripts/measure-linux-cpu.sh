@@ -12,24 +12,38 @@
 # the busiest 10 s are shown.
 #
 #   scripts/measure-linux-cpu.sh [SECONDS]    (SECONDS: measure each program that long instead)
+#   scripts/measure-linux-cpu.sh --saver BINARY [SECONDS]
 #
-# Builds the saver in build-linux/ and installs what is missing (Debian 12, as root). Not part
-# of the tests: its figures depend on the machine and on whatever else runs on it.
+# Builds the saver in build-linux/ and installs what is missing (Debian 12, as root). With
+# --saver it measures only that saver binary, unbuilt and without glplanet: run it by turns on
+# two builds (an older one and this one) to compare them on the same machine in the same hour.
+# Not part of the tests: its figures depend on the machine and on whatever else runs on it.
 set -u -o pipefail
 cd "$(dirname "$0")/.."
 
+build=build-linux
+saver=$build/quillomantrase
+saver_name=quillomantrase
+only_saver=
+if [ "${1:-}" = --saver ]; then
+    [ -x "${2:-}" ] || { echo "--saver needs an executable saver binary" >&2; exit 2; }
+    saver=$(realpath "$2")
+    saver_name=$saver
+    only_saver=1
+    shift 2
+fi
 seconds=${1:-}
 sample=10
 warm_up=3
-build=build-linux
-saver=$build/quillomantrase
 glplanet=/usr/libexec/xscreensaver/glplanet
 
 bash scripts/ensure-packages.sh cmake make g++ pkg-config libpng-dev libsdl2-dev libx11-dev xvfb xauth \
     x11-utils xscreensaver-gl-extra </dev/null || exit 1
-mkdir -p "$build"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$build/configure.log" 2>&1 || { cat "$build/configure.log"; exit 1; }
-cmake --build "$build" -j 2 --target quillomantrase >"$build/build.log" 2>&1 || { tail -n 40 "$build/build.log"; exit 1; }
+if [ -z "$only_saver" ]; then
+    mkdir -p "$build"
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$build/configure.log" 2>&1 || { cat "$build/configure.log"; exit 1; }
+    cmake --build "$build" -j 2 --target quillomantrase >"$build/build.log" 2>&1 || { tail -n 40 "$build/build.log"; exit 1; }
+fi
 
 ticks=$(getconf CLK_TCK)
 xvfb_pid=
@@ -95,8 +109,8 @@ printf '%-10s %-32s %6s %9s %9s %10s\n' size program time average "busiest" "X s
 for size in 1280x720 1920x1080; do
     start_xvfb "$size"
     orbit=$(awk -F x '{ print 2 * ($1 + $2) / 10 }' <<<"$size")
-    measure "$size" "${seconds:-$orbit}" "quillomantrase --root" "$saver" --root
-    measure "$size" "${seconds:-60}" "glplanet --root --delay 100000" "$glplanet" --root --delay 100000
+    measure "$size" "${seconds:-$orbit}" "$saver_name --root" "$saver" --root
+    [ -n "$only_saver" ] || measure "$size" "${seconds:-60}" "glplanet --root --delay 100000" "$glplanet" --root --delay 100000
     kill "$xvfb_pid"
     wait "$xvfb_pid" 2>/dev/null
     xvfb_pid=

@@ -25,7 +25,8 @@ std::set<std::int32_t> SweptOffsets(PixelPoint upper, PixelPoint lower, PixelPoi
 }
 
 const TexelFootprint* Find(PixelPoint upper, PixelPoint lower, PixelPoint upperEnd, PixelPoint lowerEnd) {
-    return FindTexelFootprint(PackPoint(upper), PackPoint(lower), PackPoint(upperEnd), PackPoint(lowerEnd));
+    return FindTexelFootprint(
+        FootprintKeyPlusOne(PackPoint(upper), PackPoint(lower), PackPoint(upperEnd), PackPoint(lowerEnd)));
 }
 
 TEST(TexelFootprint, HoldsExactlyTheSweptPixelsForEveryShortMove) {

@@ -29,8 +29,11 @@ add_test(NAME xvfb_start COMMAND bash ${QUILLOMANTRASE_LINUX_TESTS}/xvfb_fixture
 add_test(NAME xvfb_stop COMMAND bash ${QUILLOMANTRASE_LINUX_TESTS}/xvfb_fixture.sh stop ${QUILLOMANTRASE_XVFB_DIR})
 set_tests_properties(xvfb_start PROPERTIES FIXTURES_SETUP xvfb TIMEOUT 90)
 set_tests_properties(xvfb_stop PROPERTIES FIXTURES_CLEANUP xvfb)
-add_executable(sdl_display_test ${QUILLOMANTRASE_LINUX_TESTS}/sdl_display_test.cpp)
-target_link_libraries(sdl_display_test PRIVATE quillomantrase_display_sdl X11::X11 GTest::gtest_main)
+add_executable(sdl_display_test ${QUILLOMANTRASE_LINUX_TESTS}/sdl_display_test.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/recording_seam.cpp)
+target_include_directories(sdl_display_test PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(sdl_display_test PRIVATE
+  quillomantrase_engine quillomantrase_map quillomantrase_display_sdl X11::X11 GTest::gtest_main)
 gtest_discover_tests(sdl_display_test DISCOVERY_TIMEOUT 30 PROPERTIES FIXTURES_REQUIRED xvfb RESOURCE_LOCK xvfb_screen
   ENVIRONMENT QUILLOMANTRASE_TEST_DISPLAY_FILE=${QUILLOMANTRASE_XVFB_DIR}/display)
 

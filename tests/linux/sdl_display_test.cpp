@@ -1,5 +1,6 @@
 // The SDL2 display in a real X window: after every present the window shows exactly the
-// composed frame, although only what changed was sent. Needs an X display (Xvfb will do).
+// composed frame, although only what changed was sent, and looked for only where the renderer
+// said a frame may have changed. Needs an X display (Xvfb will do).
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -12,6 +13,11 @@
 #include <string>
 
 #include "display/sdl_display.h"
+#include "scene/frame_tick.h"
+#include "scene/globe_scene.h"
+#include "shell/builtin_map.h"
+#include "shell/map_image.h"
+#include "tests/support/recording_seam.h"
 
 // SDL's start-up leaves a buffer of libdbus behind for the life of the process; under the
 // sanitizer build that is not ours to report.
@@ -58,7 +64,8 @@ protected:
         }
     }
 
-    void Compose(std::uint32_t (*colourAt)(int x, int y, int frame), int frame) {
+    // Composes the frame; the unlock names where it may have changed (null: anywhere).
+    void Compose(std::uint32_t (*colourAt)(int x, int y, int frame), int frame, const ChangedPlaces* changed = nullptr) {
         const LockedFrame f = LockBackBuffer();
         ASSERT_NE(f.pixels, nullptr);
         for (int y = 0; y < height; ++y)
@@ -66,10 +73,19 @@ protected:
                 const std::uint32_t colour = colourAt(x, y, frame);
                 std::memcpy(f.pixels + y * f.pitch + 4 * x, &colour, 4);
             }
-        UnlockBackBuffer();
+        UnlockBackBuffer(changed);
     }
 
-    // Every pixel of the window against the frame; the first difference when there is one.
+    std::uint32_t WindowPixel(int x, int y) {
+        XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
+        if (image == nullptr) return 0xFFFFFFFFu;
+        const auto shown = static_cast<std::uint32_t>(XGetPixel(image, 0, 0) & 0xFFFFFF);
+        XDestroyImage(image);
+        return shown;
+    }
+
+    // Every pixel of the window against the frame; the first difference when there is one. Only
+    // reading the frame, it tells the display that nothing changed.
     void ExpectWindowShowsFrame(const char* when) {
         XImage* image = XGetImage(display, window, 0, 0, width, height, AllPlanes, ZPixmap);
         ASSERT_NE(image, nullptr);
@@ -83,16 +99,17 @@ protected:
                     ADD_FAILURE() << when << ": at (" << x << ", " << y << ") expected " << std::hex << composed
                                   << ", the window shows " << shown;
                     XDestroyImage(image);
-                    UnlockBackBuffer();
+                    UnlockBackBuffer(&unchanged);
                     return;
                 }
             }
         XDestroyImage(image);
-        UnlockBackBuffer();
+        UnlockBackBuffer(&unchanged);
     }
 
     Display* display = nullptr;
     Window window = 0;
+    static constexpr ChangedPlaces unchanged{nullptr, 0};
 };
 
 std::uint32_t Sky(int x, int y, int frame) {
@@ -115,9 +132,39 @@ TEST_F(SdlDisplayTest, TheWindowShowsEachComposedFrameExactly) {
     ExpectWindowShowsFrame("a black frame after them");
 }
 
+// Two marks: one in the place the unlock names, one outside it.
+std::uint32_t TwoMarks(int x, int y, int frame) {
+    if (frame == 0) return 0;
+    if (x == 100 && y == 20) return 0x00FF0000u;
+    if (x == 150 && y == 100) return 0x0000FF00u;
+    return 0;
+}
+
+TEST_F(SdlDisplayTest, OnlyThePlacesTheRendererNamesAreLookedAt) {
+    Compose(TwoMarks, 0);
+    PresentFrame();
+    ExpectWindowShowsFrame("the first frame");
+    const PixelBox box{100, 20, 101, 21};
+    const ChangedPlaces named{&box, 1};
+    Compose(TwoMarks, 1, &named);
+    PresentFrame();
+    EXPECT_EQ(WindowPixel(100, 20), 0xFF0000u) << "inside the named place";
+    EXPECT_EQ(WindowPixel(150, 100), 0u) << "outside it: the renderer vouched that nothing changed there";
+    // A place named at an unlock is looked at even when the present comes after another unlock.
+    Compose(TwoMarks, 0, &named);
+    Compose(TwoMarks, 0, &unchanged);
+    PresentFrame();
+    EXPECT_EQ(WindowPixel(100, 20), 0u);
+    // Without places, anything may have changed.
+    Compose(TwoMarks, 1);
+    PresentFrame();
+    ExpectWindowShowsFrame("an unlock that names no places");
+}
+
 TEST_F(SdlDisplayTest, AWindowThatLostItsPictureGetsTheWholeFrameAgain) {
     Compose(Sky, 0);
     PresentFrame();
+    Compose(Sky, 0, &unchanged);
     // Another program draws over the window, as an exposure leaves it.
     GC gc = XCreateGC(display, window, 0, nullptr);
     XSetForeground(display, gc, 0x00FF00FF);
@@ -127,6 +174,19 @@ TEST_F(SdlDisplayTest, AWindowThatLostItsPictureGetsTheWholeFrameAgain) {
     RepaintWholeFrame();
     PresentFrame();
     ExpectWindowShowsFrame("after a repaint");
+}
+
+// The engine drawing through the display for a whole orbit: the places it names must hold
+// everything that changed, or the window falls behind the frame.
+TEST_F(SdlDisplayTest, TheWindowShowsEveryFrameOfAWholeOrbit) {
+    SetTestClock(1765084800);
+    ASSERT_EQ(LoadMapImage(BuiltInMapBytes(), BuiltInMapSize(), nullptr), 1);
+    ASSERT_EQ(SetUpScene({width, height}, mapImage.headerBlock, mapImage.pixelData.get()), 1);
+    for (std::int32_t frame = 0; frame < globeScene.orbitLength && !HasFailure(); ++frame) {
+        AdvanceFrame();
+        PresentFrame();
+        ExpectWindowShowsFrame(("orbit frame " + std::to_string(frame)).c_str());
+    }
 }
 
 TEST_F(SdlDisplayTest, ADeviceThatIsDownLendsNoFrameAndPresentsNothing) {
