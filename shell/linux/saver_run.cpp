@@ -98,6 +98,16 @@ bool IsExposure(const SDL_Event& event) {
     return event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED;
 }
 
+// The globe's window as an X window and its server's connection, when the run is on X11.
+bool GlobeX11Window(Display** server, Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(DisplayWindow(), &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    *server = info.info.x11.display;
+    *window = info.info.x11.window;
+    return true;
+}
+
 // The display the globe's window is on: the one it overlaps most. A window manager may have put
 // it on another display than the one asked for (the focused one), and SDL may not know yet where:
 // on X11 the server is asked.
@@ -105,13 +115,11 @@ int GlobeDisplay() {
     SDL_Rect r;
     SDL_GetWindowPosition(DisplayWindow(), &r.x, &r.y);
     SDL_GetWindowSize(DisplayWindow(), &r.w, &r.h);
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (SDL_GetWindowWMInfo(DisplayWindow(), &info) && info.subsystem == SDL_SYSWM_X11) {
-        Display* x = info.info.x11.display;
-        Window child;
-        XTranslateCoordinates(x, info.info.x11.window, DefaultRootWindow(x), 0, 0, &r.x, &r.y, &child);
-    }
+    Display* server;
+    Window window;
+    Window child;
+    if (GlobeX11Window(&server, &window))
+        XTranslateCoordinates(server, window, DefaultRootWindow(server), 0, 0, &r.x, &r.y, &child);
     const int display = SDL_GetRectDisplayIndex(&r);
     return display >= 0 ? display : 0;
 }
@@ -137,10 +145,10 @@ bool FollowOtherDisplays(const SDL_Event& event) {
 // gives it to the covers, which it does not manage). A keyboard held by another program stays
 // with it; then the window manager's focus has to do.
 void TakeKeyboard() {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (SDL_GetWindowWMInfo(DisplayWindow(), &info) && info.subsystem == SDL_SYSWM_X11)
-        XGrabKeyboard(info.info.x11.display, info.info.x11.window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+    Display* server;
+    Window window;
+    if (GlobeX11Window(&server, &window))
+        XGrabKeyboard(server, window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
 }
 
 // Mouse events queued while the window appeared (SDL reports the pointer entering it as a
@@ -154,10 +162,9 @@ void FlushStartUpMouse() {
         if (event.type == SDL_KEYDOWN) keyPress = event;
         if (IsExposure(event) && event.window.windowID == SDL_GetWindowID(DisplayWindow())) break;
     }
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (SDL_GetWindowWMInfo(DisplayWindow(), &info) && info.subsystem == SDL_SYSWM_X11)
-        XSync(info.info.x11.display, False);
+    Display* server;
+    Window window;
+    if (GlobeX11Window(&server, &window)) XSync(server, False);
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEBUTTONUP);
     if (keyPress.type == SDL_KEYDOWN) SDL_PushEvent(&keyPress);
