@@ -151,19 +151,19 @@ FourWords LoadFour(const std::uint32_t* from) {
     return v;
 }
 
-// For each set of the four lanes that moved (a bit a lane), those lanes in order.
-struct MovedLanes {
+// For each set of the four lanes that draw (a bit a lane), those lanes in order.
+struct DrawingLanes {
     std::int32_t lanes[16][lineLanes];
     std::int32_t count[16];
 
-    constexpr MovedLanes() : lanes{}, count{} {
-        for (int moved = 0; moved < 16; ++moved) {
+    constexpr DrawingLanes() : lanes{}, count{} {
+        for (int draws = 0; draws < 16; ++draws) {
             for (int lane = 0; lane < lineLanes; ++lane)
-                if (moved >> lane & 1) lanes[moved][count[moved]++] = lane;
+                if (draws >> lane & 1) lanes[draws][count[draws]++] = lane;
         }
     }
 };
-constexpr MovedLanes movedLanes;
+constexpr DrawingLanes drawingLanes;
 
 // Whether the point lies on a screen narrow enough for packed points to tell every move apart.
 bool OnFootprintScreen(PixelPoint p) {
@@ -177,55 +177,60 @@ bool TexelOnScreen(BoundaryLine upper, BoundaryLine lower, std::int32_t k) {
            OnFootprintScreen(lower.At(k + 1));
 }
 
-// Draws the row's texels from column k0 of its lines on. A texel whose end points all lie on the
-// screen writes its remembered footprint, or nothing when none of them moves; any other texel is
-// swept pixel by pixel, each pixel tested against the screen's bounds. Both give the same pixels.
-// The moves and their keys are worked out four texels at a time.
+// Where a row's texels lie, as its drawing needs to know: all of their end points on a screen
+// where footprints may be written; near enough for packed points to tell every move apart; or
+// (far off the screen) neither.
+enum class RowPlace { onScreen, near, far };
+
+// Draws the row's texels from column k0 of its lines on. A texel draws nothing when none of its
+// end points moves. A texel whose end points all lie on the screen
+// writes its remembered footprint; any other is swept pixel by pixel, each pixel tested against
+// the screen's bounds. Both give the same pixels. Which texels draw, and their keys, are worked
+// out four texels at a time.
 void DrawTexels(const LockedFrame& frame, BoundaryLine upper, BoundaryLine lower, std::int32_t k0, std::int32_t texels,
-                bool rowOnScreen, const std::uint8_t* texel, const std::uint8_t* mask,
-                const std::uint8_t* brightness) {
+                RowPlace place, const std::uint8_t* texel, const std::uint8_t* mask, const std::uint8_t* brightness) {
     const GlobeScene& s = globeScene;
     std::uint32_t keyPlusOne[largestRowTexels + lineLanes];
     std::int32_t drawing[largestRowTexels + lineLanes];  // the texels that may draw
     std::int32_t drawingCount = 0;
     const std::uint32_t* upperPoints = upper.Packed() + k0;
     const std::uint32_t* lowerPoints = lower.Packed() + k0;
+    // Packed points far off the screen may not tell every move apart: there every texel is looked at.
+    const std::uint32_t everyTexel = place == RowPlace::far ? 1u : 0u;
     for (std::int32_t t = 0; t < texels; t += lineLanes) {
         const FourWords upperAt = LoadFour(upperPoints + t), upperNext = LoadFour(upperPoints + t + 1);
         const FourWords lowerAt = LoadFour(lowerPoints + t), lowerNext = LoadFour(lowerPoints + t + 1);
         const FourWords keys = FootprintKeyPlusOne(upperAt, lowerAt, upperNext, lowerNext);
         std::memcpy(keyPlusOne + t, &keys, sizeof keys);
-        // Packed points off the screen may not tell every move apart: in a row that reaches off
-        // it, every texel is looked at.
-        FourWords moved = ((upperAt ^ upperNext) | (lowerAt ^ lowerNext) | (rowOnScreen ? 0u : 1u)) != 0u;
-        moved &= FourWords{1, 2, 4, 8};
-        moved |= __builtin_shufflevector(moved, moved, 2, 3, 0, 1);
-        moved |= __builtin_shufflevector(moved, moved, 1, 0, 3, 2);
+        const FourWords moved = ((upperAt ^ upperNext) | (lowerAt ^ lowerNext) | everyTexel) != 0u;
+        FourWords draws = moved & FourWords{1, 2, 4, 8};
+        draws |= __builtin_shufflevector(draws, draws, 2, 3, 0, 1);
+        draws |= __builtin_shufflevector(draws, draws, 1, 0, 3, 2);
         FourInts lanes;
-        std::memcpy(&lanes, movedLanes.lanes[moved[0]], sizeof lanes);
+        std::memcpy(&lanes, drawingLanes.lanes[draws[0]], sizeof lanes);
         lanes += t;
         std::memcpy(drawing + drawingCount, &lanes, sizeof lanes);
-        drawingCount += movedLanes.count[moved[0]];
+        drawingCount += drawingLanes.count[draws[0]];
     }
     // The last four may reach past the row's texels.
     while (drawingCount > 0 && drawing[drawingCount - 1] >= texels) --drawingCount;
 
     for (std::int32_t i = 0; i < drawingCount; ++i) {
         const std::int32_t t = drawing[i], k = k0 + t;
-        const TexelFootprint* footprint =
-            rowOnScreen || TexelOnScreen(upper, lower, k) ? FindTexelFootprint(keyPlusOne[t]) : nullptr;
-        if (footprint == nullptr) {
+        const bool footprintFits = place == RowPlace::onScreen || TexelOnScreen(upper, lower, k);
+        const TexelFootprint& footprint = FindTexelFootprint(keyPlusOne[t]);
+        if (!footprintFits || footprint.count <= 0) {
+            if (footprintFits && footprint.count == 0) continue;
             SweepTexel(upper.At(k), lower.At(k), upper.At(k + 1), lower.At(k + 1),
                        ClippedPlot{frame, Shade(texel + t * s.mapBytesPerPixel, mask[t], brightness[t])});
             continue;
         }
-        if (footprint->count == 0) continue;
         const PackedColour colour = Shade(texel + t * s.mapBytesPerPixel, mask[t], brightness[t]);
         const PixelPoint start = upper.At(k);
         std::uint8_t* pixel = frame.pixels + static_cast<std::ptrdiff_t>(start.y) * frame.pitch + 4 * start.x;
-        for (int j = 0; j < footprintShortRun; ++j) WritePixel(pixel + footprint->offsets[j], colour);
-        if (footprint->count <= footprintShortRun) continue;
-        for (int j = footprintShortRun; j < footprintCapacity; ++j) WritePixel(pixel + footprint->offsets[j], colour);
+        for (int j = 0; j < footprintShortRun; ++j) WritePixel(pixel + footprint.offsets[j], colour);
+        if (footprint.count <= footprintShortRun) continue;
+        for (int j = footprintShortRun; j < footprintCapacity; ++j) WritePixel(pixel + footprint.offsets[j], colour);
     }
 }
 
@@ -281,12 +286,15 @@ void StepLineGroup(LineGroup& group, CellEdges& edges, Point2 origin) {
     }
 }
 
-// Whether every end point of the row's texels lies on a screen narrow enough for packed points.
-// Adding the same step again and again never turns a float sequence back, and truncation keeps
-// order, so each boundary's extremes are its two ends.
-bool RowOnScreen(PixelPoint upperBegin, PixelPoint lowerBegin, PixelPoint upperEnd, PixelPoint lowerEnd) {
-    return OnFootprintScreen(upperBegin) && OnFootprintScreen(upperEnd) && OnFootprintScreen(lowerBegin) &&
-           OnFootprintScreen(lowerEnd);
+// Where the row's texels lie. Adding the same step again and again never turns a float sequence
+// back, and truncation keeps order, so each boundary's extremes are its two ends. Packed points
+// whose coordinates all lie within 16383 of 0 are equal only when the points are.
+RowPlace PlaceOfRow(PixelPoint upperBegin, PixelPoint lowerBegin, PixelPoint upperEnd, PixelPoint lowerEnd) {
+    const auto near = [](PixelPoint p) { return p.x >= -16383 && p.x <= 16383 && p.y >= -16383 && p.y <= 16383; };
+    if (OnFootprintScreen(upperBegin) && OnFootprintScreen(upperEnd) && OnFootprintScreen(lowerBegin) &&
+        OnFootprintScreen(lowerEnd))
+        return RowPlace::onScreen;
+    return near(upperBegin) && near(upperEnd) && near(lowerBegin) && near(lowerEnd) ? RowPlace::near : RowPlace::far;
 }
 
 // Widens the box to hold the point.
@@ -334,8 +342,8 @@ void DrawMapRow(const LockedFrame& frame, BoundaryLine upper, BoundaryLine lower
     const std::uint8_t* texel = s.mapPixels + row * s.mapRowStride + column * s.mapBytesPerPixel;
     const std::uint8_t* mask = s.lightMask.get() + row * s.mapWidth + column;
     const std::uint8_t* brightness = s.columnBrightness + column;
-    DrawTexels(frame, upper, lower, k0, texels, RowOnScreen(upperFirst, lowerFirst, upperLast, lowerLast), texel,
-               mask, brightness);
+    DrawTexels(frame, upper, lower, k0, texels, PlaceOfRow(upperFirst, lowerFirst, upperLast, lowerLast), texel, mask,
+               brightness);
 }
 
 }  // namespace

@@ -6,7 +6,10 @@ FootprintCache footprintCache;
 
 // The footprint is worked out by sweeping the texel from the origin and keeping each pixel once.
 // A footprint that is too large is remembered as such (count -1).
-const TexelFootprint* RememberFootprint(std::uint32_t key, std::uint32_t slot) {
+const TexelFootprint& RememberFootprint(std::uint32_t keyPlusOne, std::uint32_t slot) {
+    static constexpr TexelFootprint tooLong{{}, -1};
+    if (keyPlusOne == tooLongMove) return tooLong;
+    const std::uint32_t key = keyPlusOne - 1;
     FootprintCache& cache = footprintCache;
     TexelFootprint& footprint = cache.footprints[slot];
     const auto field = [&](int place) { return static_cast<std::int32_t>(key >> place & 0xF) - 8; };
@@ -30,8 +33,8 @@ const TexelFootprint* RememberFootprint(std::uint32_t key, std::uint32_t slot) {
         const PixelPoint p = count > 0 ? pixels[i < count ? i : 0] : PixelPoint{0, 0};
         footprint.offsets[i] = p.y * cache.pitch + 4 * p.x;
     }
-    cache.keys[slot] = key + 1;
-    return count >= 0 ? &footprint : nullptr;
+    cache.keys[slot] = keyPlusOne;
+    return footprint;
 }
 
 }  // namespace footprint_detail

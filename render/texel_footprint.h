@@ -39,7 +39,7 @@ struct FootprintCache {
 };
 extern FootprintCache footprintCache;
 
-const TexelFootprint* RememberFootprint(std::uint32_t key, std::uint32_t slot);
+const TexelFootprint& RememberFootprint(std::uint32_t keyPlusOne, std::uint32_t slot);
 
 // A point packed as x + y * 65536, modulo 2^32. The difference of two packed points, plus
 // `packedBias`, holds the difference of their x in bits 0 to 3 and of their y in bits 16 to 19,
@@ -79,18 +79,14 @@ Words FootprintKeyPlusOne(Words upper, Words lower, Words upperEnd, Words lowerE
     return ((key + 1) & ~tooLong) | (tooLongMove & tooLong);
 }
 
-// The footprint of a move, given as FootprintKeyPlusOne gives it, or null when the move is too
-// long to be remembered or passes more than footprintCapacity pixels: such a texel is swept
-// pixel by pixel.
-inline const TexelFootprint* FindTexelFootprint(std::uint32_t keyPlusOne) {
+// The footprint of a move, given as FootprintKeyPlusOne gives it. Its count is -1 when the move
+// is too long to be remembered or passes more than footprintCapacity pixels: such a texel is
+// swept pixel by pixel.
+inline const TexelFootprint& FindTexelFootprint(std::uint32_t keyPlusOne) {
     using namespace footprint_detail;
-    if (keyPlusOne == tooLongMove) return nullptr;
-    const std::uint32_t key = keyPlusOne - 1;
-    const std::uint32_t slot = (key * 2654435761u) >> (32 - cacheBits);
-    FootprintCache& cache = footprintCache;
-    if (cache.keys[slot] == keyPlusOne) {
-        const TexelFootprint& footprint = cache.footprints[slot];
-        return footprint.count >= 0 ? &footprint : nullptr;
-    }
-    return RememberFootprint(key, slot);
+    // tooLongMove is never a slot's key: it always takes the slow way.
+    const std::uint32_t slot = (keyPlusOne * 2654435761u) >> (32 - cacheBits);
+    const FootprintCache& cache = footprintCache;
+    if (cache.keys[slot] == keyPlusOne) return cache.footprints[slot];
+    return RememberFootprint(keyPlusOne, slot);
 }

@@ -25,8 +25,9 @@ std::set<std::int32_t> SweptOffsets(PixelPoint upper, PixelPoint lower, PixelPoi
 }
 
 const TexelFootprint* Find(PixelPoint upper, PixelPoint lower, PixelPoint upperEnd, PixelPoint lowerEnd) {
-    return FindTexelFootprint(
+    const TexelFootprint& footprint = FindTexelFootprint(
         FootprintKeyPlusOne(PackPoint(upper), PackPoint(lower), PackPoint(upperEnd), PackPoint(lowerEnd)));
+    return footprint.count >= 0 ? &footprint : nullptr;
 }
 
 TEST(TexelFootprint, HoldsExactlyTheSweptPixelsForEveryShortMove) {
