@@ -7,7 +7,7 @@ FootprintCache footprintCache;
 // The footprint is worked out by sweeping the texel from the origin and keeping each pixel once.
 // A footprint that is too large is remembered as such (count -1).
 const TexelFootprint& RememberFootprint(std::uint32_t keyPlusOne, std::uint32_t slot) {
-    static constexpr TexelFootprint tooLong{{}, -1};
+    static constexpr TexelFootprint tooLong{-1, {}};
     if (keyPlusOne == tooLongMove) return tooLong;
     const std::uint32_t key = keyPlusOne - 1;
     FootprintCache& cache = footprintCache;

@@ -15,12 +15,12 @@
 // Byte offsets from the frame address of the upper start point, for frames of one pitch. The
 // first `count` are the distinct pixels; the rest repeat the first, so writing all of them is
 // the same as writing the distinct ones. When count is 0 all offsets are 0.
-constexpr int footprintCapacity = 15;
+constexpr int footprintCapacity = 31;
 constexpr int footprintShortRun = 8;  // most footprints have no more pixels than this
 
 struct TexelFootprint {
+    std::int32_t count;  // first, so that a footprint of 15 pixels or fewer is one cache line of 64 bytes
     std::int32_t offsets[footprintCapacity];
-    std::int32_t count;
 };
 
 namespace footprint_detail {

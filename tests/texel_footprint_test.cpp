@@ -2,6 +2,7 @@
 // no other, whatever the move, and nothing remembered that cannot be.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <tuple>
 
@@ -33,13 +34,13 @@ const TexelFootprint* Find(PixelPoint upper, PixelPoint lower, PixelPoint upperE
 TEST(TexelFootprint, HoldsExactlyTheSweptPixelsForEveryShortMove) {
     constexpr std::int32_t pitch = 4096;
     UseFootprintsForPitch(pitch);
-    int remembered = 0, tooLarge = 0;
-    for (int spanX = -3; spanX <= 3; ++spanX)
-        for (int spanY = -3; spanY <= 3; ++spanY)
-            for (int upperX = -3; upperX <= 3; ++upperX)
-                for (int upperY = -3; upperY <= 3; ++upperY)
-                    for (int lowerX = -3; lowerX <= 3; ++lowerX)
-                        for (int lowerY = -3; lowerY <= 3; ++lowerY) {
+    int remembered = 0, tooLarge = 0, largest = 0;
+    for (int spanX = -4; spanX <= 4; ++spanX)
+        for (int spanY = -4; spanY <= 4; ++spanY)
+            for (int upperX = -4; upperX <= 4; ++upperX)
+                for (int upperY = -4; upperY <= 4; ++upperY)
+                    for (int lowerX = -4; lowerX <= 4; ++lowerX)
+                        for (int lowerY = -4; lowerY <= 4; ++lowerY) {
                             const PixelPoint lower = Offset(origin, spanX, spanY);
                             const PixelPoint upperEnd = Offset(origin, upperX, upperY);
                             const PixelPoint lowerEnd = Offset(lower, lowerX, lowerY);
@@ -60,9 +61,11 @@ TEST(TexelFootprint, HoldsExactlyTheSweptPixelsForEveryShortMove) {
                             for (int i = footprint->count; i < footprintCapacity; ++i)
                                 ASSERT_EQ(footprint->offsets[i], filler) << testing::PrintToString(move);
                             ++remembered;
+                            largest = std::max(largest, footprint->count);
                         }
     EXPECT_GT(remembered, 100000);
     EXPECT_GT(tooLarge, 0);
+    EXPECT_EQ(largest, footprintCapacity) << "the fullest footprint";
 }
 
 TEST(TexelFootprint, MovesBeyondSevenOrEightAreNotRemembered) {
