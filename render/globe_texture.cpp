@@ -230,9 +230,9 @@ void DrawTexels(const LockedFrame& frame, BoundaryLine upper, BoundaryLine lower
         std::uint8_t* pixel = frame.pixels + static_cast<std::ptrdiff_t>(start.y) * frame.pitch + 4 * start.x;
         for (int j = 0; j < footprintShortRun; ++j) WritePixel(pixel + footprint.offsets[j], colour);
         if (footprint.count <= footprintShortRun) continue;
-        for (int j = footprintShortRun; j < 15; ++j) WritePixel(pixel + footprint.offsets[j], colour);
-        if (footprint.count <= 15) continue;
-        for (int j = 15; j < footprintCapacity; ++j) WritePixel(pixel + footprint.offsets[j], colour);
+        for (int j = footprintShortRun; j < footprintFirstLine; ++j) WritePixel(pixel + footprint.offsets[j], colour);
+        if (footprint.count <= footprintFirstLine) continue;
+        for (int j = footprintFirstLine; j < footprintCapacity; ++j) WritePixel(pixel + footprint.offsets[j], colour);
     }
 }
 

@@ -7,7 +7,7 @@ FootprintCache footprintCache;
 // The footprint is worked out by sweeping the texel from the origin and keeping each pixel once.
 // A footprint that is too large is remembered as such (count -1).
 const TexelFootprint& RememberFootprint(std::uint32_t keyPlusOne, std::uint32_t slot) {
-    static constexpr TexelFootprint tooLong{-1, {}};
+    static constexpr TexelFootprint tooLong{tooLongMove, -1, {}};
     if (keyPlusOne == tooLongMove) return tooLong;
     const std::uint32_t key = keyPlusOne - 1;
     FootprintCache& cache = footprintCache;
@@ -33,7 +33,7 @@ const TexelFootprint& RememberFootprint(std::uint32_t keyPlusOne, std::uint32_t 
         const PixelPoint p = count > 0 ? pixels[i < count ? i : 0] : PixelPoint{0, 0};
         footprint.offsets[i] = p.y * cache.pitch + 4 * p.x;
     }
-    cache.keys[slot] = keyPlusOne;
+    footprint.keyPlusOne = keyPlusOne;
     return footprint;
 }
 
@@ -42,6 +42,6 @@ const TexelFootprint& RememberFootprint(std::uint32_t keyPlusOne, std::uint32_t 
 void UseFootprintsForPitch(std::int32_t pitch) {
     footprint_detail::FootprintCache& cache = footprint_detail::footprintCache;
     if (cache.pitch == pitch) return;
-    for (std::uint32_t& key : cache.keys) key = 0;
+    for (TexelFootprint& footprint : cache.footprints) footprint.keyPlusOne = 0;
     cache.pitch = pitch;
 }

@@ -15,11 +15,14 @@
 // Byte offsets from the frame address of the upper start point, for frames of one pitch. The
 // first `count` are the distinct pixels; the rest repeat the first, so writing all of them is
 // the same as writing the distinct ones. When count is 0 all offsets are 0.
-constexpr int footprintCapacity = 31;
-constexpr int footprintShortRun = 8;  // most footprints have no more pixels than this
+constexpr int footprintCapacity = 30;
+constexpr int footprintShortRun = 8;   // most footprints have no more pixels than this
+constexpr int footprintFirstLine = 14;  // the offsets in the record's first 64 bytes
 
-struct TexelFootprint {
-    std::int32_t count;  // first, so that a footprint of 15 pixels or fewer is one cache line of 64 bytes
+// Its key and count first: the lookup and a footprint of 14 pixels or fewer touch one cache line.
+struct alignas(64) TexelFootprint {
+    std::uint32_t keyPlusOne;  // the move's key + 1 (see below); 0 marks a free slot of the cache
+    std::int32_t count;
     std::int32_t offsets[footprintCapacity];
 };
 
@@ -34,7 +37,6 @@ constexpr int cacheSlots = 1 << cacheBits;
 
 struct FootprintCache {
     std::int32_t pitch;
-    std::uint32_t keys[cacheSlots];  // the move's key + 1; 0 marks a free slot
     TexelFootprint footprints[cacheSlots];
 };
 extern FootprintCache footprintCache;
@@ -87,6 +89,6 @@ inline const TexelFootprint& FindTexelFootprint(std::uint32_t keyPlusOne) {
     // tooLongMove is never a slot's key: it always takes the slow way.
     const std::uint32_t slot = (keyPlusOne * 2654435761u) >> (32 - cacheBits);
     const FootprintCache& cache = footprintCache;
-    if (cache.keys[slot] == keyPlusOne) return cache.footprints[slot];
+    if (cache.footprints[slot].keyPlusOne == keyPlusOne) return cache.footprints[slot];
     return RememberFootprint(keyPlusOne, slot);
 }
