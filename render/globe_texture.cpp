@@ -151,19 +151,19 @@ FourWords LoadFour(const std::uint32_t* from) {
     return v;
 }
 
-// For each set of the four lanes that draw (a bit a lane), those lanes in order.
-struct DrawingLanes {
+// For each set of the four lanes that moved (a bit a lane), those lanes in order.
+struct MovedLanes {
     std::int32_t lanes[16][lineLanes];
     std::int32_t count[16];
 
-    constexpr DrawingLanes() : lanes{}, count{} {
-        for (int draws = 0; draws < 16; ++draws) {
+    constexpr MovedLanes() : lanes{}, count{} {
+        for (int moved = 0; moved < 16; ++moved) {
             for (int lane = 0; lane < lineLanes; ++lane)
-                if (draws >> lane & 1) lanes[draws][count[draws]++] = lane;
+                if (moved >> lane & 1) lanes[moved][count[moved]++] = lane;
         }
     }
 };
-constexpr DrawingLanes drawingLanes;
+constexpr MovedLanes movedLanes;
 
 // Whether the point lies on a screen narrow enough for packed points to tell every move apart.
 bool OnFootprintScreen(PixelPoint p) {
@@ -182,11 +182,10 @@ bool TexelOnScreen(BoundaryLine upper, BoundaryLine lower, std::int32_t k) {
 // (far off the screen) neither.
 enum class RowPlace { onScreen, near, far };
 
-// Draws the row's texels from column k0 of its lines on. A texel draws nothing when none of its
-// end points moves. A texel whose end points all lie on the screen
-// writes its remembered footprint; any other is swept pixel by pixel, each pixel tested against
-// the screen's bounds. Both give the same pixels. Which texels draw, and their keys, are worked
-// out four texels at a time.
+// Draws the row's texels from column k0 of its lines on. A texel whose end points all lie on the
+// screen writes its remembered footprint, or nothing when none of them moves; any other texel is
+// swept pixel by pixel, each pixel tested against the screen's bounds. Both give the same pixels.
+// The moves and their keys are worked out four texels at a time.
 void DrawTexels(const LockedFrame& frame, BoundaryLine upper, BoundaryLine lower, std::int32_t k0, std::int32_t texels,
                 RowPlace place, const std::uint8_t* texel, const std::uint8_t* mask, const std::uint8_t* brightness) {
     const GlobeScene& s = globeScene;
@@ -202,15 +201,15 @@ void DrawTexels(const LockedFrame& frame, BoundaryLine upper, BoundaryLine lower
         const FourWords lowerAt = LoadFour(lowerPoints + t), lowerNext = LoadFour(lowerPoints + t + 1);
         const FourWords keys = FootprintKeyPlusOne(upperAt, lowerAt, upperNext, lowerNext);
         std::memcpy(keyPlusOne + t, &keys, sizeof keys);
-        const FourWords moved = ((upperAt ^ upperNext) | (lowerAt ^ lowerNext) | everyTexel) != 0u;
-        FourWords draws = moved & FourWords{1, 2, 4, 8};
-        draws |= __builtin_shufflevector(draws, draws, 2, 3, 0, 1);
-        draws |= __builtin_shufflevector(draws, draws, 1, 0, 3, 2);
+        FourWords moved = ((upperAt ^ upperNext) | (lowerAt ^ lowerNext) | everyTexel) != 0u;
+        moved &= FourWords{1, 2, 4, 8};
+        moved |= __builtin_shufflevector(moved, moved, 2, 3, 0, 1);
+        moved |= __builtin_shufflevector(moved, moved, 1, 0, 3, 2);
         FourInts lanes;
-        std::memcpy(&lanes, drawingLanes.lanes[draws[0]], sizeof lanes);
+        std::memcpy(&lanes, movedLanes.lanes[moved[0]], sizeof lanes);
         lanes += t;
         std::memcpy(drawing + drawingCount, &lanes, sizeof lanes);
-        drawingCount += drawingLanes.count[draws[0]];
+        drawingCount += movedLanes.count[moved[0]];
     }
     // The last four may reach past the row's texels.
     while (drawingCount > 0 && drawing[drawingCount - 1] >= texels) --drawingCount;
@@ -289,10 +288,11 @@ void StepLineGroup(LineGroup& group, CellEdges& edges, Point2 origin) {
 }
 
 // Where the row's texels lie. Adding the same step again and again never turns a float sequence
-// back, and truncation keeps order, so each boundary's extremes are its two ends. Packed points
-// whose coordinates all lie within 16383 of 0 are equal only when the points are.
+// back, and truncation keeps order, so each boundary's extremes are its two ends.
 RowPlace PlaceOfRow(PixelPoint upperBegin, PixelPoint lowerBegin, PixelPoint upperEnd, PixelPoint lowerEnd) {
-    const auto near = [](PixelPoint p) { return p.x >= -16383 && p.x <= 16383 && p.y >= -16383 && p.y <= 16383; };
+    const auto near = [](PixelPoint p) {
+        return p.x >= -packedReach && p.x <= packedReach && p.y >= -packedReach && p.y <= packedReach;
+    };
     if (OnFootprintScreen(upperBegin) && OnFootprintScreen(upperEnd) && OnFootprintScreen(lowerBegin) &&
         OnFootprintScreen(lowerEnd))
         return RowPlace::onScreen;

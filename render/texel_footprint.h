@@ -21,7 +21,7 @@ constexpr int footprintFirstLine = 14;  // the offsets in the record's first 64 
 
 // Its key and count first: the lookup and a footprint of 14 pixels or fewer touch one cache line.
 struct alignas(64) TexelFootprint {
-    std::uint32_t keyPlusOne;  // the move's key + 1 (see below); 0 marks a free slot of the cache
+    std::uint32_t keyPlusOne;  // the move's key + 1 (FootprintKeyPlusOne); 0 marks a free slot of the cache
     std::int32_t count;
     std::int32_t offsets[footprintCapacity];
 };
@@ -54,6 +54,10 @@ constexpr std::uint32_t packedFields = 0xF + (0xFu << 16);
 
 // Packed points on the screen tell every move apart on screens up to this wide.
 constexpr std::int32_t widestFootprintScreen = 32768;
+
+// Two points whose coordinates lie within this of 0 pack alike only when they are the same: their
+// x differ by less than 65536, so equal packs have equal x, and then y equal modulo 65536.
+constexpr std::int32_t packedReach = 16383;
 
 // Footprints found from now on are for frames of this pitch; those of another pitch are forgotten.
 void UseFootprintsForPitch(std::int32_t pitch);
