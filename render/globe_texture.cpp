@@ -216,12 +216,17 @@ void DrawTexels(const LockedFrame& frame, BoundaryLine upper, BoundaryLine lower
 
     for (std::int32_t i = 0; i < drawingCount; ++i) {
         const std::int32_t t = drawing[i], k = k0 + t;
-        const bool footprintFits = place == RowPlace::onScreen || TexelOnScreen(upper, lower, k);
-        const TexelFootprint& footprint = FindTexelFootprint(keyPlusOne[t]);
-        if (!footprintFits || footprint.count <= 0) {
-            if (footprintFits && footprint.count == 0) continue;
+        const auto sweep = [&] {
             SweepTexel(upper.At(k), lower.At(k), upper.At(k + 1), lower.At(k + 1),
                        ClippedPlot{frame, Shade(texel + t * s.mapBytesPerPixel, mask[t], brightness[t])});
+        };
+        if (place != RowPlace::onScreen && !TexelOnScreen(upper, lower, k)) {
+            sweep();
+            continue;
+        }
+        const TexelFootprint& footprint = FindTexelFootprint(keyPlusOne[t]);
+        if (footprint.count <= 0) {
+            if (footprint.count < 0) sweep();
             continue;
         }
         const PackedColour colour = Shade(texel + t * s.mapBytesPerPixel, mask[t], brightness[t]);
