@@ -41,6 +41,47 @@ void CopyRect(const std::uint8_t* composed, std::int32_t composedPitch, std::uin
                     static_cast<std::size_t>(rect.w) * bytesPerPixel);
 }
 
+// Fills rects with the runs of marked blocks, band by band; a run stacks onto the same run of the
+// band above where they line up. markBand(top, bottom, marked) marks a band's blocks and
+// takeRun(run) is told of each run as it is found. Returns the number of rectangles.
+template <typename MarkBand, typename TakeRun>
+std::int32_t GatherRects(std::int32_t width, std::int32_t height, SDL_Rect* rects, MarkBand markBand, TakeRun takeRun) {
+    const std::int32_t blocks = CeilDiv(width, blockPixels);
+    bool marked[widestFrame / blockPixels];
+    // For each block, the rectangle whose run started there in the band above (-1: none), so
+    // that the same run in this band can lengthen it instead of adding one.
+    std::int32_t openAbove[widestFrame / blockPixels];
+    std::int32_t openHere[widestFrame / blockPixels];
+    std::fill(openAbove, openAbove + blocks, -1);
+    std::int32_t count = 0;
+    for (std::int32_t top = 0; top < height; top += bandRows) {
+        const std::int32_t bottom = std::min(top + bandRows, height);
+        markBand(top, bottom, marked);
+        std::fill(openHere, openHere + blocks, -1);
+        for (std::int32_t b = 0; b < blocks;) {
+            if (!marked[b]) {
+                ++b;
+                continue;
+            }
+            std::int32_t end = b;
+            while (end < blocks && marked[end]) ++end;
+            const SDL_Rect run{b * blockPixels, top, std::min(end * blockPixels, width) - b * blockPixels, bottom - top};
+            takeRun(run);
+            const std::int32_t above = openAbove[b];
+            if (above >= 0 && rects[above].w == run.w) {
+                rects[above].h += run.h;
+                openHere[b] = above;
+            } else {
+                openHere[b] = count;
+                rects[count++] = run;
+            }
+            b = end;
+        }
+        std::copy(openHere, openHere + blocks, openAbove);
+    }
+    return count;
+}
+
 }  // namespace
 
 std::int32_t FrameBlocks(std::int32_t width, std::int32_t height) {
@@ -69,38 +110,25 @@ std::int32_t CopyChangedBlocks(const std::uint8_t* composed, std::int32_t compos
                                const bool* candidates) {
     if (width <= 0 || height <= 0 || width > widestFrame) return 0;
     const std::int32_t blocks = CeilDiv(width, blockPixels);
-    bool changed[widestFrame / blockPixels];
-    // For each block, the rectangle whose run started there in the band above (-1: none), so
-    // that the same run in this band can lengthen it instead of adding one.
-    std::int32_t openAbove[widestFrame / blockPixels];
-    std::int32_t openHere[widestFrame / blockPixels];
-    std::fill(openAbove, openAbove + blocks, -1);
-    std::int32_t count = 0;
-    for (std::int32_t top = 0; top < height; top += bandRows) {
-        const std::int32_t bottom = std::min(top + bandRows, height);
-        FindChangedBlocks(composed, composedPitch, shown, shownPitch, width, top, bottom,
-                          candidates == nullptr ? nullptr : candidates + top / bandRows * blocks, changed);
-        std::fill(openHere, openHere + blocks, -1);
-        for (std::int32_t b = 0; b < blocks;) {
-            if (!changed[b]) {
-                ++b;
-                continue;
-            }
-            std::int32_t end = b;
-            while (end < blocks && changed[end]) ++end;
-            const SDL_Rect run{b * blockPixels, top, std::min(end * blockPixels, width) - b * blockPixels, bottom - top};
-            CopyRect(composed, composedPitch, shown, shownPitch, run);
-            const std::int32_t above = openAbove[b];
-            if (above >= 0 && rects[above].w == run.w) {
-                rects[above].h += run.h;
-                openHere[b] = above;
-            } else {
-                openHere[b] = count;
-                rects[count++] = run;
-            }
-            b = end;
-        }
-        std::copy(openHere, openHere + blocks, openAbove);
-    }
-    return count;
+    return GatherRects(
+        width, height, rects,
+        [&](std::int32_t top, std::int32_t bottom, bool* changed) {
+            FindChangedBlocks(composed, composedPitch, shown, shownPitch, width, top, bottom,
+                              candidates == nullptr ? nullptr : candidates + top / bandRows * blocks, changed);
+        },
+        [&](const SDL_Rect& run) { CopyRect(composed, composedPitch, shown, shownPitch, run); });
+}
+
+std::int32_t CandidateRects(std::int32_t width, std::int32_t height, const bool* candidates, SDL_Rect* rects) {
+    if (width <= 0 || height <= 0 || width > widestFrame) return 0;
+    const std::int32_t blocks = CeilDiv(width, blockPixels);
+    return GatherRects(
+        width, height, rects,
+        [&](std::int32_t top, std::int32_t, bool* marked) {
+            if (candidates == nullptr)
+                std::fill(marked, marked + blocks, true);
+            else
+                std::copy(candidates + top / bandRows * blocks, candidates + (top / bandRows + 1) * blocks, marked);
+        },
+        [](const SDL_Rect&) {});
 }

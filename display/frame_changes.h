@@ -35,3 +35,8 @@ void MarkCandidateBlocks(const ChangedPlaces& places, std::int32_t width, std::i
 std::int32_t CopyChangedBlocks(const std::uint8_t* composed, std::int32_t composedPitch, std::uint8_t* shown,
                                std::int32_t shownPitch, std::int32_t width, std::int32_t height, SDL_Rect* rects,
                                const bool* candidates = nullptr);
+
+// Fills rects with the blocks that candidates marks (all of them where it is null), as
+// CopyChangedBlocks would for those blocks had they all changed, without comparing or copying
+// anything: for a window whose surface the renderer draws into. Returns the number of rectangles.
+std::int32_t CandidateRects(std::int32_t width, std::int32_t height, const bool* candidates, SDL_Rect* rects);

@@ -2,15 +2,13 @@
 // full-screen window (an X11 or a native Wayland one) or a foreign X window (xscreensaver's, or
 // the root window) that SDL wraps without taking it over.
 //
-// The renderer composes into a frame of ours; presenting copies only the blocks that differ from
-// what the window already shows into the window's surface and sends just those rectangles to the
-// X server (display/frame_changes.h). It looks for them only where the renderer said, at the
-// unlocks since the last present, that a frame may have changed, since comparing the whole frame
-// would cost a pass over all of its memory every tick; a new surface or an exposure sends the
-// whole frame. When the surface is XRGB8888 of the frame's size (B, G, R,
-// 0 in memory, the renderer's own layout) the surface itself is the record of what is shown;
-// otherwise a shadow frame is, and changed rectangles are converted into the surface's format.
-// Either way the window always shows exactly the last composed frame.
+// When the surface is XRGB8888 of the frame's size (B, G, R, 0 in memory, the renderer's own
+// layout) the renderer draws straight into it, and presenting hands the window system the blocks the
+// renderer said, at the unlocks since the last present, that a frame may have changed
+// (display/frame_changes.h): nothing is compared or copied. Otherwise the renderer composes into
+// a frame of ours, and presenting converts into the surface only the blocks, among those named,
+// that differ from a shadow frame of what is shown. A new surface or an exposure sends the whole
+// frame. Either way the window always shows exactly the last composed frame.
 #include "display/sdl_display.h"
 
 #include <algorithm>
@@ -26,16 +24,18 @@ constexpr std::int32_t bytesPerPixel = 4;
 
 struct SdlDisplay {
     SDL_Window* window = nullptr;
-    SDL_Surface* surface = nullptr;            // the window's surface as last fetched; SDL owns it
+    SDL_Surface* surface = nullptr;  // the window's surface as last fetched; SDL owns it
     std::int32_t width = 0;
     std::int32_t height = 0;
-    std::unique_ptr<std::uint8_t[]> composed;  // the frame the renderer composes into
-    std::unique_ptr<std::uint8_t[]> shadow;    // the frame as shown, when the surface cannot hold it
+    // Only while the surface cannot hold the frame: the frame the renderer composes into, and
+    // the frame as shown.
+    std::unique_ptr<std::uint8_t[]> composed;
+    std::unique_ptr<std::uint8_t[]> shadow;
     std::unique_ptr<SDL_Rect[]> rects;
     std::unique_ptr<bool[]> candidates;  // the blocks that may have changed since the last present
+    const std::uint8_t* lent = nullptr;  // the memory lent at the last lock, while it is still ours
     bool anywhere = true;                // or anything may have
     bool wholeFrameDue = true;
-    bool composedBefore = false;  // whether the composed frame was lent out before
 };
 
 SdlDisplay sdlDisplay;
@@ -52,24 +52,30 @@ std::unique_ptr<std::uint8_t[]> NewFrame() {
     return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[bytes]());
 }
 
-// Takes the window's surface as it is now; SDL makes a new one when the window changed size.
+// Takes the window's surface as it is now; SDL makes a new one when the window changed size,
+// and frees the old one. Nothing lent before stays ours.
 bool FetchSurface() {
     SdlDisplay& d = sdlDisplay;
     SDL_Surface* surface = SDL_GetWindowSurface(d.window);
     if (surface == nullptr) return false;
     if (surface == d.surface) return true;
     d.surface = surface;
+    d.lent = nullptr;
     d.wholeFrameDue = true;
     if (!d.candidates) {
         d.candidates.reset(new (std::nothrow) bool[FrameBlocks(d.width, d.height)]());
         if (!d.candidates) return false;
     }
     if (SurfaceHoldsFrame(surface)) {
+        // The renderer draws into it, and a device's memory starts all black.
+        std::memset(surface->pixels, 0, static_cast<std::size_t>(surface->pitch) * d.height);
+        d.composed.reset();
         d.shadow.reset();
         return true;
     }
+    if (!d.composed) d.composed = NewFrame();
     d.shadow = NewFrame();
-    return d.shadow != nullptr;
+    return d.composed && d.shadow;
 }
 
 // Puts the changed part of the shadow frame into the surface, in the surface's own format.
@@ -111,9 +117,8 @@ int CreateDisplay(const DisplayTarget& target) {
         d.window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(target.window));
     d.width = target.width;
     d.height = target.height;
-    d.composed = NewFrame();
     d.rects.reset(new (std::nothrow) SDL_Rect[MostChangedRects(d.width, d.height)]);
-    if (d.window == nullptr || !d.composed || !d.rects || !FetchSurface()) {
+    if (d.window == nullptr || !d.rects || !FetchSurface()) {
         // SDL leaves some failures without a word; the caller passes SDL_GetError on.
         if (d.window != nullptr && d.surface == nullptr && SDL_GetError()[0] == '\0')
             SDL_SetError("the window got no surface to draw into");
@@ -133,11 +138,12 @@ int DestroyDisplay() {
 
 LockedFrame LockBackBuffer() {
     SdlDisplay& d = sdlDisplay;
-    if (d.window == nullptr) return {nullptr, 0, false};
-    // Only the renderer writes the composed frame: it holds the last frame from the second lock on.
-    const bool holdsLastFrame = d.composedBefore;
-    d.composedBefore = true;
-    return {d.composed.get(), FramePitch(), holdsLastFrame};
+    if (d.window == nullptr || !FetchSurface()) return {nullptr, 0, false};
+    // Only the renderer writes into what is lent: it holds the last frame while it is the same.
+    std::uint8_t* pixels = d.composed ? d.composed.get() : static_cast<std::uint8_t*>(d.surface->pixels);
+    const bool holdsLastFrame = pixels == d.lent;
+    d.lent = pixels;
+    return {pixels, d.composed ? FramePitch() : d.surface->pitch, holdsLastFrame};
 }
 
 void UnlockBackBuffer(const ChangedPlaces* changed) {
@@ -153,24 +159,24 @@ void UnlockBackBuffer(const ChangedPlaces* changed) {
 void PresentFrame() {
     SdlDisplay& d = sdlDisplay;
     if (d.window == nullptr || !FetchSurface()) return;
-    const bool direct = !d.shadow;
-    std::uint8_t* shown = direct ? static_cast<std::uint8_t*>(d.surface->pixels) : d.shadow.get();
-    const std::int32_t shownPitch = direct ? d.surface->pitch : FramePitch();
+    // A surface new since the lock holds nothing of the frame; the next lock lends it for a whole one.
+    if (d.lent == nullptr) return;
     std::int32_t count;
     if (d.wholeFrameDue) {
-        for (std::int32_t y = 0; y < d.height; ++y)
-            std::memcpy(shown + y * shownPitch, d.composed.get() + y * FramePitch(), FramePitch());
         d.rects[0] = SDL_Rect{0, 0, d.width, d.height};
         count = 1;
+        if (d.composed) std::memcpy(d.shadow.get(), d.composed.get(), static_cast<std::size_t>(FramePitch()) * d.height);
         d.wholeFrameDue = false;
+    } else if (d.composed) {
+        count = CopyChangedBlocks(d.composed.get(), FramePitch(), d.shadow.get(), FramePitch(), d.width, d.height,
+                                  d.rects.get(), d.anywhere ? nullptr : d.candidates.get());
     } else {
-        count = CopyChangedBlocks(d.composed.get(), FramePitch(), shown, shownPitch, d.width, d.height, d.rects.get(),
-                                  d.anywhere ? nullptr : d.candidates.get());
+        count = CandidateRects(d.width, d.height, d.anywhere ? nullptr : d.candidates.get(), d.rects.get());
     }
     d.anywhere = false;
     std::fill(d.candidates.get(), d.candidates.get() + FrameBlocks(d.width, d.height), false);
     if (count == 0) return;
-    if (!direct) std::for_each(d.rects.get(), d.rects.get() + count, ConvertIntoSurface);
+    if (d.composed) std::for_each(d.rects.get(), d.rects.get() + count, ConvertIntoSurface);
     SDL_UpdateWindowSurfaceRects(d.window, d.rects.get(), count);
 }
 

@@ -127,6 +127,12 @@ TEST(FrameChanges, OnlyCandidateBlocksAreLookedAt) {
     EXPECT_EQ(CopyChangedBlocks(f.composed.data(), f.pitch, f.shown.data(), f.pitch, f.width, f.height,
                                 f.rects.data(), candidates.get()),
               0);
+    // Drawn straight into the surface, every candidate goes out, and nothing else: without
+    // candidates, the whole frame.
+    ASSERT_EQ(CandidateRects(f.width, f.height, candidates.get(), f.rects.data()), 1);
+    EXPECT_EQ((std::vector{f.rects[0].x, f.rects[0].y, f.rects[0].w, f.rects[0].h}), (std::vector{96, 16, 32, 8}));
+    ASSERT_EQ(CandidateRects(f.width, f.height, nullptr, f.rects.data()), 1);
+    EXPECT_EQ((std::vector{f.rects[0].x, f.rects[0].y, f.rects[0].w, f.rects[0].h}), (std::vector{0, 0, 320, 240}));
 }
 
 TEST(FrameChanges, TheWorstFrameFitsTheRoomGiven) {
