@@ -65,7 +65,8 @@ std::int32_t GatherRects(std::int32_t width, std::int32_t height, SDL_Rect* rect
             }
             std::int32_t end = b;
             while (end < blocks && marked[end]) ++end;
-            const SDL_Rect run{b * blockPixels, top, std::min(end * blockPixels, width) - b * blockPixels, bottom - top};
+            const std::int32_t left = b * blockPixels;
+            const SDL_Rect run{left, top, std::min(end * blockPixels, width) - left, bottom - top};
             takeRun(run);
             const std::int32_t above = openAbove[b];
             if (above >= 0 && rects[above].w == run.w) {

@@ -3,12 +3,12 @@
 // the root window) that SDL wraps without taking it over.
 //
 // When the surface is XRGB8888 of the frame's size (B, G, R, 0 in memory, the renderer's own
-// layout) the renderer draws straight into it, and presenting hands the window system the blocks the
-// renderer said, at the unlocks since the last present, that a frame may have changed
-// (display/frame_changes.h): nothing is compared or copied. Otherwise the renderer composes into
-// a frame of ours, and presenting converts into the surface only the blocks, among those named,
-// that differ from a shadow frame of what is shown. A new surface or an exposure sends the whole
-// frame. Either way the window always shows exactly the last composed frame.
+// layout) the renderer draws straight into it, and presenting hands the window system the blocks
+// the renderer said, at the unlocks since the last present, that a frame may have changed
+// (display/frame_changes.h): nothing is compared or copied. Otherwise the renderer composes into a
+// frame of ours, and presenting converts into the surface only the blocks, among those named, that
+// differ from a shadow frame of what is shown. A new surface or an exposure sends the whole frame.
+// Either way the window always shows exactly the last composed frame.
 #include "display/sdl_display.h"
 
 #include <algorithm>
@@ -59,23 +59,24 @@ bool FetchSurface() {
     SDL_Surface* surface = SDL_GetWindowSurface(d.window);
     if (surface == nullptr) return false;
     if (surface == d.surface) return true;
-    d.surface = surface;
+    d.surface = nullptr;
     d.lent = nullptr;
     d.wholeFrameDue = true;
-    if (!d.candidates) {
-        d.candidates.reset(new (std::nothrow) bool[FrameBlocks(d.width, d.height)]());
-        if (!d.candidates) return false;
-    }
+    if (!d.candidates) d.candidates.reset(new (std::nothrow) bool[FrameBlocks(d.width, d.height)]());
     if (SurfaceHoldsFrame(surface)) {
         // The renderer draws into it, and a device's memory starts all black.
         std::memset(surface->pixels, 0, static_cast<std::size_t>(surface->pitch) * d.height);
         d.composed.reset();
         d.shadow.reset();
-        return true;
+    } else {
+        if (!d.composed) d.composed = NewFrame();
+        d.shadow = NewFrame();
     }
-    if (!d.composed) d.composed = NewFrame();
-    d.shadow = NewFrame();
-    return d.composed && d.shadow;
+    // Without its memory the surface is not taken: nothing is lent or sent, and the next fetch
+    // tries again.
+    if (!d.candidates || (!SurfaceHoldsFrame(surface) && (!d.composed || !d.shadow))) return false;
+    d.surface = surface;
+    return true;
 }
 
 // Puts the changed part of the shadow frame into the surface, in the surface's own format.
@@ -165,7 +166,8 @@ void PresentFrame() {
     if (d.wholeFrameDue) {
         d.rects[0] = SDL_Rect{0, 0, d.width, d.height};
         count = 1;
-        if (d.composed) std::memcpy(d.shadow.get(), d.composed.get(), static_cast<std::size_t>(FramePitch()) * d.height);
+        if (d.composed)
+            std::memcpy(d.shadow.get(), d.composed.get(), static_cast<std::size_t>(FramePitch()) * d.height);
         d.wholeFrameDue = false;
     } else if (d.composed) {
         count = CopyChangedBlocks(d.composed.get(), FramePitch(), d.shadow.get(), FramePitch(), d.width, d.height,
