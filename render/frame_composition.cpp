@@ -124,51 +124,102 @@ struct StarPainter {
     void PlotGrey(std::int32_t x, std::int32_t y, std::uint8_t level) const { Plot(x, y, level, level, level); }
 };
 
+// Draws star i with its twinkle marks, if it has any.
+void DrawStar(const StarPainter& painter, int i) {
+    const GlobeScene& s = globeScene;
+    const std::int32_t x = s.stars.position[i].x;
+    const std::int32_t y = s.stars.position[i].y;
+    const std::int32_t v = s.stars.brightness[i];
+    if (v >= 251 && v <= 255) {
+        painter.Plot(x, y, 0, 255, 255);  // yellow
+    } else if (v >= 235 && v <= 239) {
+        painter.Plot(x, y, 255, 255, 0);  // cyan
+    } else {
+        painter.PlotGrey(x, y, static_cast<std::uint8_t>(v));
+    }
+    if (v <= twinklesAbove) return;
+    const auto inner = static_cast<std::uint8_t>(64 + LongRandom() % 127);
+    painter.PlotGrey(x + 2, y, inner);
+    painter.PlotGrey(x - 2, y, inner);
+    painter.PlotGrey(x, y + 2, inner);
+    painter.PlotGrey(x, y - 2, inner);
+    painter.PlotGrey(x + 1, y, inner);
+    painter.PlotGrey(x - 1, y, inner);
+    painter.PlotGrey(x, y + 1, inner);
+    painter.PlotGrey(x, y - 1, inner);
+    if (v <= 247) return;
+    const auto outer = static_cast<std::uint8_t>(inner - 64);
+    painter.PlotGrey(x - 1, y - 1, outer);
+    painter.PlotGrey(x - 1, y + 1, outer);
+    painter.PlotGrey(x + 1, y - 1, outer);
+    painter.PlotGrey(x + 1, y + 1, outer);
+    painter.PlotGrey(x + 3, y, outer);
+    painter.PlotGrey(x - 3, y, outer);
+    painter.PlotGrey(x, y + 3, outer);
+    painter.PlotGrey(x, y - 3, outer);
+}
+
+// For each star, whether the mark of a twinkling star drawn before it may cover its pixel. Such a
+// star must be drawn again over the mark's new colours in every frame; any other star that does
+// not twinkle leaves the same pixel as in the frame before. Worked out for a star field once.
+struct StarsUnderMarks {
+    StarField field = {};
+    bool under[starCount] = {};
+};
+StarsUnderMarks starsUnderMarks;
+
+bool Within(PixelBox box, ScreenPoint p) {
+    return p.x >= box.left && p.x < box.right && p.y >= box.top && p.y < box.bottom;
+}
+
+void FindStarsUnderMarks() {
+    const StarField& stars = globeScene.stars;
+    StarsUnderMarks& found = starsUnderMarks;
+    found.field = stars;
+    std::fill(std::begin(found.under), std::end(found.under), false);
+    for (int twinkler = 0; twinkler < starCount; ++twinkler) {
+        if (stars.brightness[twinkler] <= twinklesAbove) continue;
+        const PixelBox mark = StarBox(stars.position[twinkler]);
+        for (int i = twinkler + 1; i < starCount; ++i)
+            if (Within(mark, stars.position[i])) found.under[i] = true;
+    }
+}
+
+bool SameStarField(const StarField& a, const StarField& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Draws, over the last frame of the same stars with the given box cleared, only the stars whose
+// pixels may differ from it: the twinkling ones, those under their marks and those in the box.
+// The twinkle generator runs as for the whole star field, since only twinkling stars draw on it.
+void RedrawStars(const LockedFrame& frame, PixelBox cleared) {
+    const GlobeScene& s = globeScene;
+    if (!SameStarField(starsUnderMarks.field, s.stars)) FindStarsUnderMarks();
+    const StarPainter painter{frame.pixels, frame.pitch, s.clipWidth, s.clipHeight};
+    for (int i = 0; i < starCount; ++i)
+        if (s.stars.brightness[i] > twinklesAbove || starsUnderMarks.under[i] || Within(cleared, s.stars.position[i]))
+            DrawStar(painter, i);
+}
+
 }  // namespace
+
 
 void DrawStarField(const LockedFrame& frame) {
     const GlobeScene& s = globeScene;
     const StarPainter painter{frame.pixels, frame.pitch, s.clipWidth, s.clipHeight};
-    for (int i = 0; i < starCount; ++i) {
-        const std::int32_t x = s.stars.position[i].x;
-        const std::int32_t y = s.stars.position[i].y;
-        const std::int32_t v = s.stars.brightness[i];
-        if (v >= 251 && v <= 255) {
-            painter.Plot(x, y, 0, 255, 255);  // yellow
-        } else if (v >= 235 && v <= 239) {
-            painter.Plot(x, y, 255, 255, 0);  // cyan
-        } else {
-            painter.PlotGrey(x, y, static_cast<std::uint8_t>(v));
-        }
-        if (v <= twinklesAbove) continue;
-        const auto inner = static_cast<std::uint8_t>(64 + LongRandom() % 127);
-        painter.PlotGrey(x + 2, y, inner);
-        painter.PlotGrey(x - 2, y, inner);
-        painter.PlotGrey(x, y + 2, inner);
-        painter.PlotGrey(x, y - 2, inner);
-        painter.PlotGrey(x + 1, y, inner);
-        painter.PlotGrey(x - 1, y, inner);
-        painter.PlotGrey(x, y + 1, inner);
-        painter.PlotGrey(x, y - 1, inner);
-        if (v <= 247) continue;
-        const auto outer = static_cast<std::uint8_t>(inner - 64);
-        painter.PlotGrey(x - 1, y - 1, outer);
-        painter.PlotGrey(x - 1, y + 1, outer);
-        painter.PlotGrey(x + 1, y - 1, outer);
-        painter.PlotGrey(x + 1, y + 1, outer);
-        painter.PlotGrey(x + 3, y, outer);
-        painter.PlotGrey(x - 3, y, outer);
-        painter.PlotGrey(x, y + 3, outer);
-        painter.PlotGrey(x, y - 3, outer);
-    }
+    for (int i = 0; i < starCount; ++i) DrawStar(painter, i);
 }
 
 int RenderFrame() {
     const LockedFrame frame = LockBackBuffer();
     if (frame.pixels == nullptr) return 0;
     TurnColumnBrightness();
+    // Over the last frame of the same stars, only the globe's last box was cleared.
+    const bool sameStars = SameStarField(lastDrawn.stars, globeScene.stars);
+    const PixelBox cleared = lastDrawn.globe;
     const bool wholeCleared = ClearFrame(frame);
-    DrawStarField(frame);
+    if (wholeCleared || !sameStars)
+        DrawStarField(frame);
+    else
+        RedrawStars(frame, cleared);
     const PixelBox globe = DrawGlobe(frame);
     const ChangedPlaces changed = FindChangedPlaces(globe);
     RememberDrawnPlaces(frame, globe);

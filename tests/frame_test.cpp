@@ -191,9 +191,9 @@ std::uint64_t FrameDigest() {
     return digest;
 }
 
-// A frame drawn over the last one, with only the places that one drew cleared, is the frame
-// drawn on a cleared screen: over a whole orbit with the globe running off the screen's edges
-// (a small screen), and on rows padded past their last pixel.
+// A frame drawn over the last one, with only the places that one drew cleared and only the stars
+// that may have changed drawn, is the frame drawn on a cleared screen: over a whole orbit with the
+// globe running off the screen's edges (a small screen), and on rows padded past their last pixel.
 TEST(RenderFrame, ClearingWhereTheLastFrameDrewGivesTheFramesOfAWholeClear) {
     for (const auto& [width, height, pitch, ticks] :
          {std::tuple{320, 240, 0, 0}, std::tuple{1025, 771, 4 * 1025 + 28, 150}}) {
