@@ -160,7 +160,8 @@ void UnlockBackBuffer(const ChangedPlaces* changed) {
 void PresentFrame() {
     SdlDisplay& d = sdlDisplay;
     if (d.window == nullptr || !FetchSurface()) return;
-    // A surface new since the lock holds nothing of the frame; the next lock lends it for a whole one.
+    // A surface new since the lock holds nothing of the frame; the next lock lends it for a whole
+    // one.
     if (d.lent == nullptr) return;
     std::int32_t count;
     if (d.wholeFrameDue) {

@@ -1,7 +1,8 @@
 // Frame composition: black sky, then the stars, then the globe, each frame whole, straight into
 // the back buffer. What carries over between frames is only the turned day-and-night table and
 // the twinkle generator's state, and where the last frame drew: a back buffer that still holds
-// that frame needs only those places cleared to be all black sky again.
+// that frame needs only those places cleared to be all black sky again, and only the stars whose
+// pixels may have changed drawn again.
 #include "render/frame_composition.h"
 
 #include <algorithm>
@@ -200,7 +201,6 @@ void RedrawStars(const LockedFrame& frame, PixelBox cleared) {
 }
 
 }  // namespace
-
 
 void DrawStarField(const LockedFrame& frame) {
     const GlobeScene& s = globeScene;
