@@ -63,7 +63,8 @@ bool FetchSurface() {
     d.lent = nullptr;
     d.wholeFrameDue = true;
     if (!d.candidates) d.candidates.reset(new (std::nothrow) bool[FrameBlocks(d.width, d.height)]());
-    if (SurfaceHoldsFrame(surface)) {
+    const bool holdsFrame = SurfaceHoldsFrame(surface);
+    if (holdsFrame) {
         // The renderer draws into it, and a device's memory starts all black.
         std::memset(surface->pixels, 0, static_cast<std::size_t>(surface->pitch) * d.height);
         d.composed.reset();
@@ -74,7 +75,7 @@ bool FetchSurface() {
     }
     // Without its memory the surface is not taken: nothing is lent or sent, and the next fetch
     // tries again.
-    if (!d.candidates || (!SurfaceHoldsFrame(surface) && (!d.composed || !d.shadow))) return false;
+    if (!d.candidates || (!holdsFrame && (!d.composed || !d.shadow))) return false;
     d.surface = surface;
     return true;
 }

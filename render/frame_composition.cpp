@@ -162,12 +162,9 @@ void DrawStar(const StarPainter& painter, int i) {
 
 // For each star, whether the mark of a twinkling star drawn before it may cover its pixel. Such a
 // star must be drawn again over the mark's new colours in every frame; any other star that does
-// not twinkle leaves the same pixel as in the frame before. Worked out for a star field once.
-struct StarsUnderMarks {
-    StarField field = {};
-    bool under[starCount] = {};
-};
-StarsUnderMarks starsUnderMarks;
+// not twinkle leaves the same pixel as in the frame before. Worked out once for each star field,
+// at its first frame.
+bool starsUnderMarks[starCount];
 
 bool Within(PixelBox box, ScreenPoint p) {
     return p.x >= box.left && p.x < box.right && p.y >= box.top && p.y < box.bottom;
@@ -175,14 +172,12 @@ bool Within(PixelBox box, ScreenPoint p) {
 
 void FindStarsUnderMarks() {
     const StarField& stars = globeScene.stars;
-    StarsUnderMarks& found = starsUnderMarks;
-    found.field = stars;
-    std::fill(std::begin(found.under), std::end(found.under), false);
+    std::fill(std::begin(starsUnderMarks), std::end(starsUnderMarks), false);
     for (int twinkler = 0; twinkler < starCount; ++twinkler) {
         if (stars.brightness[twinkler] <= twinklesAbove) continue;
         const PixelBox mark = StarBox(stars.position[twinkler]);
         for (int i = twinkler + 1; i < starCount; ++i)
-            if (Within(mark, stars.position[i])) found.under[i] = true;
+            if (Within(mark, stars.position[i])) starsUnderMarks[i] = true;
     }
 }
 
@@ -193,10 +188,9 @@ bool SameStarField(const StarField& a, const StarField& b) { return std::memcmp(
 // The twinkle generator runs as for the whole star field, since only twinkling stars draw on it.
 void RedrawStars(const LockedFrame& frame, PixelBox cleared) {
     const GlobeScene& s = globeScene;
-    if (!SameStarField(starsUnderMarks.field, s.stars)) FindStarsUnderMarks();
     const StarPainter painter{frame.pixels, frame.pitch, s.clipWidth, s.clipHeight};
     for (int i = 0; i < starCount; ++i)
-        if (s.stars.brightness[i] > twinklesAbove || starsUnderMarks.under[i] || Within(cleared, s.stars.position[i]))
+        if (s.stars.brightness[i] > twinklesAbove || starsUnderMarks[i] || Within(cleared, s.stars.position[i]))
             DrawStar(painter, i);
 }
 
@@ -214,6 +208,7 @@ int RenderFrame() {
     TurnColumnBrightness();
     // Over the last frame of the same stars, only the globe's last box was cleared.
     const bool sameStars = SameStarField(lastDrawn.stars, globeScene.stars);
+    if (!sameStars) FindStarsUnderMarks();
     const PixelBox cleared = lastDrawn.globe;
     const bool wholeCleared = ClearFrame(frame);
     if (wholeCleared || !sameStars)
