@@ -4,8 +4,8 @@ include_guard(GLOBAL)
 
 find_package(SDL2 CONFIG QUIET)
 find_package(X11 QUIET)
-if(NOT SDL2_FOUND OR NOT X11_FOUND OR NOT X11_Xss_FOUND)
-  message(STATUS "SDL2, Xlib or XScreenSaver development files not found (Debian: libsdl2-dev, which brings the others): quillomantrase, the Linux saver, is not built")
+if(NOT SDL2_FOUND OR NOT X11_FOUND OR NOT X11_Xss_FOUND OR NOT X11_Xrandr_FOUND)
+  message(STATUS "SDL2, Xlib, XScreenSaver or XRandR development files not found (Debian: libsdl2-dev, which brings the others): quillomantrase, the Linux saver, is not built")
   return()
 endif()
 
@@ -42,6 +42,8 @@ add_executable(quillomantrase
   ${PROJECT_SOURCE_DIR}/shell/linux/main.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/saver_run.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/display_covers.cpp
+  ${PROJECT_SOURCE_DIR}/shell/linux/desk_monitors.cpp
+  ${PROJECT_SOURCE_DIR}/shell/linux/globe_window.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/saver_input.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/host_window.cpp
   ${PROJECT_SOURCE_DIR}/shell/linux/about_box.cpp
@@ -50,7 +52,7 @@ add_executable(quillomantrase
   ${PROJECT_SOURCE_DIR}/shell/linux/started_by_hand.cpp)
 target_link_libraries(quillomantrase PRIVATE
   quillomantrase_linux_arguments quillomantrase_saver_rules quillomantrase_cover_layout quillomantrase_engine quillomantrase_map
-  quillomantrase_display_sdl X11::X11 X11::Xss)
+  quillomantrase_display_sdl X11::X11 X11::Xss X11::Xrandr)
 
 install(TARGETS quillomantrase RUNTIME DESTINATION ${QUILLOMANTRASE_HACK_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/resources/quillomantrase.xml DESTINATION ${QUILLOMANTRASE_XSCREENSAVER_CONFIG_DIR})

@@ -57,6 +57,49 @@ void RestoreLostSurfaces() {
     d.surfacesLost = false;
 }
 
+// The front surface with its back buffer, in the display mode as it is; on failure none is
+// held and the step that failed is named.
+const char* MakeFlippingChain() {
+    DisplayDevice& d = displayDevice;
+    d.frontSurface = nullptr;
+    ClearSurfaceDescription();
+    d.surfaceDescription.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+    d.surfaceDescription.dwBackBufferCount = 1;
+    d.surfaceDescription.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+    if (d.directDraw->CreateSurface(&d.surfaceDescription, &d.frontSurface, nullptr) != DD_OK) {
+        d.frontSurface = nullptr;
+        return "SURFACE";
+    }
+
+    DDSCAPS2 backBufferCaps;
+    ZeroMemory(&backBufferCaps, sizeof backBufferCaps);
+    backBufferCaps.dwCaps = DDSCAPS_BACKBUFFER;
+    d.backBuffer = nullptr;
+    if (d.frontSurface->GetAttachedSurface(&backBufferCaps, &d.backBuffer) != DD_OK) {
+        d.backBuffer = nullptr;
+        return "BACK_BUFFER";
+    }
+
+    // The device unlocks before each step that needs a surface unlocked, without tracking locks.
+    d.frontSurface->Unlock(nullptr);
+    return nullptr;
+}
+
+// The back buffer first, then the front surface.
+void ReleaseFlippingChain() {
+    DisplayDevice& d = displayDevice;
+    if (d.backBuffer != nullptr) {
+        d.backBuffer->Unlock(nullptr);
+        d.backBuffer->Release();
+        d.backBuffer = nullptr;
+    }
+    if (d.frontSurface != nullptr) {
+        d.frontSurface->Unlock(nullptr);
+        d.frontSurface->Release();
+        d.frontSurface = nullptr;
+    }
+}
+
 }  // namespace
 
 int CreateDisplay(const DisplayTarget& target) {
@@ -80,43 +123,29 @@ int CreateDisplay(const DisplayTarget& target) {
     if (d.directDraw->SetCooperativeLevel(d.window, exclusiveFullScreen) != DD_OK) return FailSetUp(nullptr);
     if (d.directDraw->SetDisplayMode(d.modeWidth, d.modeHeight, d.modeDepth, 0, 0) != DD_OK) return FailSetUp(nullptr);
 
-    d.frontSurface = nullptr;
-    ClearSurfaceDescription();
-    d.surfaceDescription.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    d.surfaceDescription.dwBackBufferCount = 1;
-    d.surfaceDescription.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    if (d.directDraw->CreateSurface(&d.surfaceDescription, &d.frontSurface, nullptr) != DD_OK) {
-        d.frontSurface = nullptr;
-        return FailSetUp("SURFACE");
-    }
-
-    DDSCAPS2 backBufferCaps;
-    ZeroMemory(&backBufferCaps, sizeof backBufferCaps);
-    backBufferCaps.dwCaps = DDSCAPS_BACKBUFFER;
-    d.backBuffer = nullptr;
-    if (d.frontSurface->GetAttachedSurface(&backBufferCaps, &d.backBuffer) != DD_OK) {
-        d.backBuffer = nullptr;
-        return FailSetUp("BACK_BUFFER");
-    }
-
-    // The device unlocks before each step that needs a surface unlocked, without tracking locks.
-    d.frontSurface->Unlock(nullptr);
+    if (const char* failedStep = MakeFlippingChain()) return FailSetUp(failedStep);
     return 1;
+}
+
+int ResizeDisplay(std::int32_t width, std::int32_t height) {
+    DisplayDevice& d = displayDevice;
+    if (d.directDraw == nullptr) return 0;
+    const DWORD w = static_cast<DWORD>(width);
+    const DWORD h = static_cast<DWORD>(height);
+    if (w == d.modeWidth && h == d.modeHeight && DeviceIsUp()) return 1;
+    ReleaseFlippingChain();
+    d.modeWidth = w;
+    d.modeHeight = h;
+    d.surfacesLost = false;
+    if (MakeFlippingChain() == nullptr) return 1;
+    ReleaseFlippingChain();
+    return 0;
 }
 
 int DestroyDisplay() {
     DisplayDevice& d = displayDevice;
     if (d.directDraw == nullptr) return 1;
-    if (d.backBuffer != nullptr) {
-        d.backBuffer->Unlock(nullptr);
-        d.backBuffer->Release();
-        d.backBuffer = nullptr;
-    }
-    if (d.frontSurface != nullptr) {
-        d.frontSurface->Unlock(nullptr);
-        d.frontSurface->Release();
-        d.frontSurface = nullptr;
-    }
+    ReleaseFlippingChain();
     d.directDraw->RestoreDisplayMode();
     d.directDraw->SetCooperativeLevel(d.window, DDSCL_NORMAL);
     // Every reference goes, whoever else took one, so the exclusive mode cannot outlive the run.
@@ -134,6 +163,14 @@ LockedFrame LockBackBuffer() {
     const HRESULT locked = d.backBuffer->Lock(nullptr, &d.surfaceDescription, DDLOCK_WAIT, nullptr);
     if (locked == DDERR_SURFACELOST) d.surfacesLost = true;
     if (locked != DD_OK) return {nullptr, d.currentPitch, false};
+    // A chain made after the desk changed has the size of the mode as it is, which may not yet be
+    // the one the frame is drawn for: such a frame is not drawn.
+    const DDSURFACEDESC2& lock = d.surfaceDescription;
+    const bool sized = (lock.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) == (DDSD_WIDTH | DDSD_HEIGHT);
+    if (sized && (lock.dwWidth < d.modeWidth || lock.dwHeight < d.modeHeight)) {
+        d.backBuffer->Unlock(nullptr);
+        return {nullptr, d.currentPitch, false};
+    }
     d.currentPitch = d.surfaceDescription.lPitch;
     // A locked surface may live anywhere from one lock to the next: every frame is cleared whole.
     return {static_cast<std::uint8_t*>(d.surfaceDescription.lpSurface), d.currentPitch, false};

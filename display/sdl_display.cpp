@@ -25,6 +25,7 @@ constexpr std::int32_t bytesPerPixel = 4;
 struct SdlDisplay {
     SDL_Window* window = nullptr;
     SDL_Surface* surface = nullptr;  // the window's surface as last fetched; SDL owns it
+    SDL_Surface fetched{};           // what it was then: SDL may make the next at the same address
     std::int32_t width = 0;
     std::int32_t height = 0;
     // Only while the surface cannot hold the frame: the frame the renderer composes into, and
@@ -58,7 +59,10 @@ bool FetchSurface() {
     SdlDisplay& d = sdlDisplay;
     SDL_Surface* surface = SDL_GetWindowSurface(d.window);
     if (surface == nullptr) return false;
-    if (surface == d.surface) return true;
+    const SDL_Surface& f = d.fetched;
+    if (surface == d.surface && surface->pixels == f.pixels && surface->w == f.w && surface->h == f.h &&
+        surface->pitch == f.pitch && surface->format == f.format)
+        return true;
     d.surface = nullptr;
     d.lent = nullptr;
     d.wholeFrameDue = true;
@@ -77,6 +81,7 @@ bool FetchSurface() {
     // tries again.
     if (!d.candidates || (!holdsFrame && (!d.composed || !d.shadow))) return false;
     d.surface = surface;
+    d.fetched = *surface;
     return true;
 }
 
@@ -90,6 +95,23 @@ void ConvertIntoSurface(SDL_Rect& rect) {
     const std::uint8_t* from = d.shadow.get() + rect.y * FramePitch() + rect.x * bytesPerPixel;
     std::uint8_t* to = static_cast<std::uint8_t*>(s->pixels) + rect.y * s->pitch + rect.x * s->format->BytesPerPixel;
     SDL_ConvertPixels(rect.w, rect.h, SDL_PIXELFORMAT_XRGB8888, from, FramePitch(), s->format->format, to, s->pitch);
+}
+
+// The frame's size in a window the device has, and the window's surface for it: 1 when the
+// device is up, 0 with it down.
+int TakeFrameSize(std::int32_t width, std::int32_t height) {
+    SdlDisplay& d = sdlDisplay;
+    SDL_ClearError();
+    d.width = width;
+    d.height = height;
+    d.rects.reset(new (std::nothrow) SDL_Rect[MostChangedRects(d.width, d.height)]);
+    if (!d.rects || !FetchSurface()) {
+        // SDL leaves some failures without a word; the caller passes SDL_GetError on.
+        if (d.surface == nullptr && SDL_GetError()[0] == '\0') SDL_SetError("the window got no surface to draw into");
+        DestroyDisplay();
+        return 0;
+    }
+    return 1;
 }
 
 }  // namespace
@@ -117,17 +139,21 @@ int CreateDisplay(const DisplayTarget& target) {
                                     SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP);
     else
         d.window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(target.window));
-    d.width = target.width;
-    d.height = target.height;
-    d.rects.reset(new (std::nothrow) SDL_Rect[MostChangedRects(d.width, d.height)]);
-    if (d.window == nullptr || !d.rects || !FetchSurface()) {
-        // SDL leaves some failures without a word; the caller passes SDL_GetError on.
-        if (d.window != nullptr && d.surface == nullptr && SDL_GetError()[0] == '\0')
-            SDL_SetError("the window got no surface to draw into");
+    if (d.window == nullptr) return 0;
+    return TakeFrameSize(target.width, target.height);
+}
+
+int ResizeDisplay(std::int32_t width, std::int32_t height) {
+    SdlDisplay& d = sdlDisplay;
+    if (d.window == nullptr) return 0;
+    if (width <= 0 || height <= 0 || width > widestFrame) {
         DestroyDisplay();
         return 0;
     }
-    return 1;
+    SDL_Window* window = d.window;
+    d = SdlDisplay{};
+    d.window = window;
+    return TakeFrameSize(width, height);
 }
 
 int DestroyDisplay() {

@@ -9,6 +9,11 @@
 // plain memory on X11, a texture on Wayland. CreateDisplay does it for its own window.
 void ChooseWindowSurfaces();
 
+// The device goes on in the same window with a frame of a new size (the window's own after the
+// window system resized it): 1 when it is up at that size; 0 with the device, window and all,
+// down.
+int ResizeDisplay(std::int32_t width, std::int32_t height);
+
 // The next PresentFrame sends the whole frame, not only what changed: the window lost what it
 // showed (an exposure).
 void RepaintWholeFrame();

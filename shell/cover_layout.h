@@ -1,7 +1,7 @@
-// Which parts of a desktop of several monitors a full-screen run hides behind black windows of
-// its own, beside the one monitor that shows the globe. Portable: each shell reads its monitors
-// (SDL's displays, the monitors Windows enumerates) into DisplayRect records and creates a
-// window at each rectangle this returns.
+// Which monitor of a desk shows the globe, and which parts of it a full-screen run hides behind
+// black windows of its own. Portable: each shell reads its monitors (RandR's or SDL's on Linux,
+// the monitors Windows enumerates) into DisplayRect records, asks again whenever the desk
+// changes during a run, and puts its windows where these say.
 #pragma once
 
 #include <cstddef>
@@ -24,3 +24,11 @@ struct DisplayRect {
 // inside the globe's monitor or inside another covered one (mirrored monitors), so no place is
 // covered twice over.
 std::vector<DisplayRect> CoverRects(const std::vector<DisplayRect>& displays, std::size_t shown);
+
+// The monitor the globe goes to on a desk as it is now: the primary when it shows anything, else
+// the first monitor that does; displays.size() when none does (every monitor switched off).
+std::size_t GlobeMonitor(const std::vector<DisplayRect>& displays, std::size_t primary);
+
+// The monitor a window lies on: the one it overlaps most, the first of equals;
+// displays.size() when it overlaps none.
+std::size_t MonitorUnder(const std::vector<DisplayRect>& displays, const DisplayRect& window);

@@ -89,4 +89,34 @@ TEST(CoverLayout, AGlobesMonitorThatIsNotThereCoversAllTheOthers) {
     EXPECT_EQ(CoverRects({primary, right}, 5), (Rects{primary, right}));
 }
 
+TEST(CoverLayout, TheGlobeGoesToThePrimaryOrElseTheFirstMonitorThatShowsAnything) {
+    const DisplayRect right{1024, 0, 800, 600};
+    EXPECT_EQ(GlobeMonitor({right, primary}, 1), 1u);
+    // No primary marked, or the primary switched off: the first that shows anything.
+    EXPECT_EQ(GlobeMonitor({right, primary}, 2), 0u);
+    EXPECT_EQ(GlobeMonitor({{}, primary, right}, 0), 1u);
+    EXPECT_EQ(GlobeMonitor({{1024, 0, 0, 600}, {0, 0, 800, -1}, right}, 7), 2u);
+    // Every monitor off: none.
+    EXPECT_EQ(GlobeMonitor({}, 0), 0u);
+    EXPECT_EQ(GlobeMonitor({{}, {}}, 0), 2u);
+}
+
+TEST(CoverLayout, AWindowLiesOnTheMonitorItOverlapsMost) {
+    const DisplayRect left{-800, 0, 800, 600};
+    const DisplayRect right{1024, 0, 800, 600};
+    EXPECT_EQ(MonitorUnder({left, primary, right}, primary), 1u);
+    EXPECT_EQ(MonitorUnder({left, primary, right}, {-790, 10, 800, 600}), 0u);
+    // Across two, the larger share wins; on equal shares the first.
+    EXPECT_EQ(MonitorUnder({primary, right}, {900, 0, 800, 600}), 1u);
+    EXPECT_EQ(MonitorUnder({primary, right}, {724, 0, 600, 600}), 0u);
+    // A one-pixel overlap is enough; touching is not.
+    EXPECT_EQ(MonitorUnder({primary, right}, {1823, 599, 100, 100}), 1u);
+    EXPECT_EQ(MonitorUnder({primary, right}, {1824, 0, 100, 100}), 2u);
+    // On no monitor at all (its own was unplugged), or on one that shows nothing.
+    EXPECT_EQ(MonitorUnder({primary, {1024, 0, 0, 0}}, {1024, 0, 800, 600}), 2u);
+    EXPECT_EQ(MonitorUnder({}, primary), 0u);
+    // Far out, nothing wraps around.
+    EXPECT_EQ(MonitorUnder({primary, {2'147'000'000, 0, 640'000, 480}}, {2'147'400'000, 0, 100, 100}), 1u);
+}
+
 }  // namespace

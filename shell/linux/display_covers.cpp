@@ -7,6 +7,7 @@
 // positioned window would be tiled and given a title bar.
 #include "shell/linux/display_covers.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -15,19 +16,12 @@
 
 namespace {
 
-std::vector<SDL_Window*> covers;
+struct DisplayCover {
+    SDL_Window* window;
+    DisplayRect place;
+};
 
-std::vector<DisplayRect> DisplayBounds() {
-    std::vector<DisplayRect> displays;
-    const int count = SDL_GetNumVideoDisplays();
-    for (int i = 0; i < count; ++i) {
-        SDL_Rect r{};
-        // One that cannot be read counts as showing nothing, so it gets no cover.
-        if (SDL_GetDisplayBounds(i, &r) != 0) r = SDL_Rect{};
-        displays.push_back({r.x, r.y, r.w, r.h});
-    }
-    return displays;
-}
+std::vector<DisplayCover> covers;
 
 bool OnWayland() {
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -53,35 +47,52 @@ void PaintBlack(SDL_Window* window) {
 
 }  // namespace
 
-void CoverOtherDisplays(int shownDisplay) {
-    RemoveDisplayCovers();
-    const std::vector<DisplayRect> displays = DisplayBounds();
-    for (const DisplayRect& r : CoverRects(displays, static_cast<std::size_t>(shownDisplay))) {
-        // The first display at those bounds: the one CoverRects kept among identical ones.
-        int display = 0;
-        while (!(displays[display] == r)) ++display;
+void CoverOtherDisplays(const std::vector<DisplayRect>& monitors, std::size_t globe) {
+    const std::vector<DisplayRect> places = CoverRects(monitors, globe);
+    std::vector<DisplayCover> laid;
+    for (const DisplayRect& r : places) {
+        const auto kept = std::find_if(covers.begin(), covers.end(), [&](const DisplayCover& c) { return c.place == r; });
+        if (kept == covers.end()) continue;
+        laid.push_back(*kept);
+        covers.erase(kept);
+    }
+    for (const DisplayRect& r : places) {
+        if (std::any_of(laid.begin(), laid.end(), [&](const DisplayCover& c) { return c.place == r; })) continue;
+        // On X11 a cover left over moves to the new place: no window is made or destroyed.
+        if (!OnWayland() && !covers.empty()) {
+            DisplayCover moved{covers.back().window, r};
+            covers.pop_back();
+            SDL_SetWindowPosition(moved.window, r.x, r.y);
+            SDL_SetWindowSize(moved.window, r.width, r.height);
+            PaintBlack(moved.window);
+            laid.push_back(moved);
+            continue;
+        }
+        // The first monitor at those bounds: the one CoverRects kept among identical ones.
+        const int display = static_cast<int>(std::find(monitors.begin(), monitors.end(), r) - monitors.begin());
         SDL_Window* cover = CreateCover(display, r);
         if (cover == nullptr) {
             std::fprintf(stderr, "quillomantrase: the display at %d,%d stays uncovered (SDL: %s)\n", r.x, r.y,
                          SDL_GetError());
             continue;
         }
-        covers.push_back(cover);
         PaintBlack(cover);
+        laid.push_back({cover, r});
     }
+    RemoveDisplayCovers();
+    covers = std::move(laid);
 }
 
 void PaintDisplayCovers() {
-    for (SDL_Window* cover : covers) PaintBlack(cover);
+    for (const DisplayCover& cover : covers) PaintBlack(cover.window);
 }
 
 bool IsDisplayCover(Uint32 windowId) {
-    for (SDL_Window* cover : covers)
-        if (SDL_GetWindowID(cover) == windowId) return true;
-    return false;
+    return std::any_of(covers.begin(), covers.end(),
+                       [&](const DisplayCover& cover) { return SDL_GetWindowID(cover.window) == windowId; });
 }
 
 void RemoveDisplayCovers() {
-    for (SDL_Window* cover : covers) SDL_DestroyWindow(cover);
+    for (const DisplayCover& cover : covers) SDL_DestroyWindow(cover.window);
     covers.clear();
 }

@@ -1,4 +1,4 @@
-// The full-screen run's black windows over every display but the one that shows the globe, so
+// The full-screen run's black windows over every monitor but the one that shows the globe, so
 // that no other monitor goes on showing the desktop. They take input like the globe's window
 // does (SDL puts every window's events in the one queue) and show no pointer (SDL hides it over
 // all of its windows).
@@ -6,10 +6,18 @@
 
 #include <SDL.h>
 
-// Creates a borderless black window over each display SDL reports other than the one that shows
-// the globe; the window surfaces are as ChooseWindowSurfaces set them. A display whose window
-// cannot be created stays uncovered, with a line on stderr: the run goes on without it.
-void CoverOtherDisplays(int shownDisplay);
+#include <cstddef>
+#include <vector>
+
+#include "shell/cover_layout.h"
+
+// Lays the covers for the monitors as they are now (on Wayland in SDL's display order), around
+// the one at index globe. A cover whose place stays is kept; on X11 a cover whose place went
+// moves to a new place; any other new place gets a borderless black window (its surface as
+// ChooseWindowSurfaces set them), all before the covers of places gone are destroyed, so that no
+// monitor shows the desktop in between. A place whose window cannot be created stays uncovered,
+// with a line on stderr, until the next call: the run goes on without it.
+void CoverOtherDisplays(const std::vector<DisplayRect>& monitors, std::size_t globe);
 
 // Paints the covers black again, after an exposure wiped what they showed.
 void PaintDisplayCovers();

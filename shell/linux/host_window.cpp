@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "shell/linux/sdl_video.h"
+
 namespace {
 
 struct HostWindow {
@@ -14,12 +16,6 @@ struct HostWindow {
 };
 
 HostWindow hostWindow;
-int lastXError = 0;
-
-int NoteXError(Display*, XErrorEvent* error) {
-    lastXError = error->error_code;
-    return 0;
-}
 
 std::string NoSuchWindow(std::uintptr_t window) {
     char text[160];
@@ -40,16 +36,15 @@ std::string WatchHostWindow(std::uintptr_t window) {
     HostWindow& h = hostWindow;
     h.display = XOpenDisplay(nullptr);
     if (h.display == nullptr) return NoDisplayOpened();
-    // Set before SDL starts: SDL's own handler hands X errors on to the one it found.
-    XSetErrorHandler(NoteXError);
+    NoteXErrors();
     h.window = window != 0 ? static_cast<Window>(window) : DefaultRootWindow(h.display);
     XWindowAttributes attributes;
-    lastXError = 0;
+    TakeXError();
     if (XGetWindowAttributes(h.display, h.window, &attributes) == 0) return NoSuchWindow(window);
     // Structure and exposure events may be selected by any number of clients, unlike input.
     XSelectInput(h.display, h.window, StructureNotifyMask | ExposureMask);
     XSync(h.display, False);
-    if (lastXError != 0) return NoSuchWindow(window);
+    if (TakeXError() != 0) return NoSuchWindow(window);
     h.size = {attributes.width, attributes.height};
     return {};
 }

@@ -14,8 +14,8 @@ enum class HostChange { none, exposed, resized, gone };
 std::string NoDisplayOpened();
 
 // Opens the X display and starts watching the window (0: the root window). Empty on success;
-// otherwise why the window cannot be used. From then on X errors are noted, never fatal, so that
-// a window that disappears under us ends the run instead of the process.
+// otherwise why the window cannot be used. From then on X errors are noted, never fatal
+// (NoteXErrors), so that a window that disappears under us ends the run instead of the process.
 std::string WatchHostWindow(std::uintptr_t window);
 
 // The window's X id and its size as last seen.

@@ -6,12 +6,12 @@
 //
 // Where the full-screen window goes and how big it is are the window manager's or the
 // compositor's to decide, not ours: the scene is sized from the window we were given, the
-// covers go round the display it is on, and both follow when that changes.
+// covers go round the monitor it is on, and both follow when that changes. Only where nobody
+// places windows (X11 without a window manager) does the run put its window on the primary
+// monitor itself, at the start and whenever the monitors change.
 #include "shell/linux/saver_run.h"
 
 #include <SDL.h>
-#include <SDL_syswm.h>
-#include <X11/Xlib.h>
 
 #include <csignal>
 #include <cstdio>
@@ -20,7 +20,9 @@
 #include "display/sdl_display.h"
 #include "scene/platform_seam.h"
 #include "shell/builtin_map.h"
+#include "shell/linux/desk_monitors.h"
 #include "shell/linux/display_covers.h"
+#include "shell/linux/globe_window.h"
 #include "shell/linux/host_window.h"
 #include "shell/linux/linux_seam.h"
 #include "shell/linux/saver_input.h"
@@ -37,7 +39,6 @@ constexpr Uint64 tickInterval = 100;  // milliseconds
 struct LinuxShell {
     bool hack;  // drawing into another program's window
     ScreenMetrics screen;
-    int globeDisplay;  // the display the covers leave to the globe's window
 };
 
 LinuxShell linuxShell;
@@ -76,16 +77,20 @@ bool SetUpForScreen() {
     return false;
 }
 
+// The display could not be brought up for the screen's size: which size, on which driver, and why.
+int FailNoFrame() {
+    const ScreenMetrics& screen = linuxShell.screen;
+    char size[40];
+    std::snprintf(size, sizeof size, "%dx%d", screen.width, screen.height);
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return Fail(std::string("no window or no frame memory could be had for a ") + size + " frame on SDL's " +
+                (driver != nullptr ? driver : "unknown") + " video driver" + SdlReason());
+}
+
 // The display brought up and its memory tried once, before any frame depends on it.
 int BringUpDisplay(std::uintptr_t window) {
     const ScreenMetrics& screen = linuxShell.screen;
-    if (CreateDisplay({window, screen.width, screen.height, 0}) == 0) {
-        char size[40];
-        std::snprintf(size, sizeof size, "%dx%d", screen.width, screen.height);
-        const char* driver = SDL_GetCurrentVideoDriver();
-        return Fail(std::string("no window or no frame memory could be had for a ") + size + " frame on SDL's " +
-                    (driver != nullptr ? driver : "unknown") + " video driver" + SdlReason());
-    }
+    if (CreateDisplay({window, screen.width, screen.height, 0}) == 0) return FailNoFrame();
     if (LockBackBuffer().pixels == nullptr) {
         DestroyDisplay();
         return Fail("there is no frame memory to draw into");
@@ -96,59 +101,6 @@ int BringUpDisplay(std::uintptr_t window) {
 
 bool IsExposure(const SDL_Event& event) {
     return event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED;
-}
-
-// The globe's window as an X window and its server's connection, when the run is on X11.
-bool GlobeX11Window(Display** server, Window* window) {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(DisplayWindow(), &info) || info.subsystem != SDL_SYSWM_X11) return false;
-    *server = info.info.x11.display;
-    *window = info.info.x11.window;
-    return true;
-}
-
-// The display the globe's window is on: the one it overlaps most. A window manager may have put
-// it on another display than the one asked for (the focused one), and SDL may not know yet where:
-// on X11 the server is asked.
-int GlobeDisplay() {
-    SDL_Rect r;
-    SDL_GetWindowPosition(DisplayWindow(), &r.x, &r.y);
-    SDL_GetWindowSize(DisplayWindow(), &r.w, &r.h);
-    Display* server;
-    Window window;
-    Window child;
-    if (GlobeX11Window(&server, &window))
-        XTranslateCoordinates(server, window, DefaultRootWindow(server), 0, 0, &r.x, &r.y, &child);
-    const int display = SDL_GetRectDisplayIndex(&r);
-    return display >= 0 ? display : 0;
-}
-
-// The covers over the other displays: painted again when exposed, laid out afresh when a
-// display comes or goes. True when the event was theirs.
-bool FollowOtherDisplays(const SDL_Event& event) {
-    if (IsExposure(event) && IsDisplayCover(event.window.windowID)) {
-        PaintDisplayCovers();
-        return true;
-    }
-    if (event.type == SDL_DISPLAYEVENT && (event.display.event == SDL_DISPLAYEVENT_CONNECTED ||
-                                           event.display.event == SDL_DISPLAYEVENT_DISCONNECTED)) {
-        linuxShell.globeDisplay = GlobeDisplay();
-        CoverOtherDisplays(linuxShell.globeDisplay);
-        return true;
-    }
-    return false;
-}
-
-// On X11 the run takes the keyboard, as X11 screen savers do: a key must end it whichever of its
-// windows has the pointer, and whether or not a window manager gave one of them the focus (none
-// gives it to the covers, which it does not manage). A keyboard held by another program stays
-// with it; then the window manager's focus has to do.
-void TakeKeyboard() {
-    Display* server;
-    Window window;
-    if (GlobeX11Window(&server, &window))
-        XGrabKeyboard(server, window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
 }
 
 // Mouse events queued while the window appeared (SDL reports the pointer entering it as a
@@ -162,9 +114,7 @@ void FlushStartUpMouse() {
         if (event.type == SDL_KEYDOWN) keyPress = event;
         if (IsExposure(event) && event.window.windowID == SDL_GetWindowID(DisplayWindow())) break;
     }
-    Display* server;
-    Window window;
-    if (GlobeX11Window(&server, &window)) XSync(server, False);
+    SyncWithWindowSystem();
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEBUTTONUP);
     if (keyPress.type == SDL_KEYDOWN) SDL_PushEvent(&keyPress);
@@ -172,31 +122,78 @@ void FlushStartUpMouse() {
 }
 
 // The scene is set up for one size, so a window that changes size gets a new run at its new
-// size: new stars, the globe back at the start of its orbit. Our own window is made anew, full
-// screen as before; a host window is taken again.
+// size: new stars, the globe back at the start of its orbit. Our own window goes on at its new
+// size; a host window is taken again, since SDL does not follow another program's window.
 int StartAgainAtSize(ScreenMetrics size) {
-    DestroyDisplay();
     linuxShell.screen = size;
+    if (linuxShell.hack) {
+        DestroyDisplay();
+        if (!SetUpForScreen()) return exitFailure;
+        return BringUpDisplay(HostWindowId());
+    }
     if (!SetUpForScreen()) return exitFailure;
-    if (linuxShell.hack) return BringUpDisplay(HostWindowId());
+    if (ResizeDisplay(size.width, size.height) == 0) return FailNoFrame();
+    return 0;
+}
+
+// The pointer moves that a change of the desk or of the windows made are no one's: the X server
+// keeps the pointer on a screen that shrinks, and SDL tells a window moved under the pointer as a
+// move of the pointer. Those counted so far are forgiven, and those still queued once the window
+// system has done what it was asked are dropped.
+void ForgetPointerMoves() {
+    StartSaverRun();
+    SyncWithWindowSystem();
+    SDL_PumpEvents();
+    SDL_FlushEvent(SDL_MOUSEMOTION);
+}
+
+// The globe's window as the window system has it now: the covers round the monitor it is on,
+// and a new run when its size is not the scene's. Returns an exit code, 0 while the run goes on.
+int FollowGlobeWindow(const Desk& desk) {
+    CoverOtherDisplays(desk.monitors, MonitorUnder(desk.monitors, GlobeWindowPlace()));
+    int width = 0;
+    int height = 0;
+    // SDL's size, which its surface has: the window system's news of a new one comes as an event.
+    SDL_GetWindowSizeInPixels(DisplayWindow(), &width, &height);
+    if (width == linuxShell.screen.width && height == linuxShell.screen.height) return 0;
+    return StartAgainAtSize({width, height});
+}
+
+// The globe's window lies on no monitor: its own went, and a compositor (or window manager) left
+// it where nothing shows it. It is made anew, full screen on the first monitor SDL has, for a run
+// of that monitor's size; the covers then go round it.
+int RemakeGlobeWindow(const DisplayRect& monitor) {
+    DestroyDisplay();
+    linuxShell.screen = {monitor.width, monitor.height};
+    if (!SetUpForScreen()) return exitFailure;
     if (const int failed = BringUpDisplay(0)) return failed;
     TakeKeyboard();
     return 0;
 }
 
-// The globe's window as the window manager or compositor made it: the covers round its display,
-// and a new run when its size is not the scene's. Returns an exit code, 0 while the run goes on.
-int FollowGlobeWindow() {
-    const int display = GlobeDisplay();
-    if (display != linuxShell.globeDisplay) {
-        linuxShell.globeDisplay = display;
-        CoverOtherDisplays(display);
+// The monitors changed: a monitor came, went, moved, changed its size or was switched off, or
+// another became the primary. Where nobody else places windows, the globe's goes to the primary
+// (or the first monitor left); then it is followed wherever it is. While every monitor is off
+// there is nothing to fit, and everything stays as it was.
+int FollowDesk() {
+    const Desk desk = ReadDesk();
+    const std::size_t globe = GlobeMonitor(desk.monitors, desk.primary);
+    int ended = 0;
+    if (globe < desk.monitors.size()) {
+        PlaceGlobeWindow(desk.monitors[globe]);
+        if (MonitorUnder(desk.monitors, GlobeWindowPlace()) == desk.monitors.size())
+            ended = RemakeGlobeWindow(desk.monitors[globe]);
+        if (ended == 0) ended = FollowGlobeWindow(desk);
     }
-    int width = 0;
-    int height = 0;
-    SDL_GetWindowSizeInPixels(DisplayWindow(), &width, &height);
-    if (width == linuxShell.screen.width && height == linuxShell.screen.height) return 0;
-    return StartAgainAtSize({width, height});
+    ForgetPointerMoves();
+    return ended;
+}
+
+// The window manager or the compositor placed the globe's window, or gave it another size.
+int FollowPlacedGlobeWindow() {
+    const int ended = FollowGlobeWindow(ReadDesk());
+    ForgetPointerMoves();
+    return ended;
 }
 
 // The globe's window moved or changed size: the window manager placed it after it appeared, or
@@ -207,14 +204,26 @@ bool IsGlobeWindowPlaced(const SDL_Event& event) {
            event.window.windowID == SDL_GetWindowID(DisplayWindow());
 }
 
+bool IsDisplayComingOrGoing(const SDL_Event& event) {
+    return event.type == SDL_DISPLAYEVENT && (event.display.event == SDL_DISPLAYEVENT_CONNECTED ||
+                                              event.display.event == SDL_DISPLAYEVENT_DISCONNECTED);
+}
+
 // 0 while the run goes on; otherwise what ended it: -1 for a normal end, or an exit code.
 int HandleEvent(const SDL_Event& event) {
     if (event.type == SDL_QUIT) return -1;
-    if (!linuxShell.hack && FollowOtherDisplays(event)) return 0;
-    if (!linuxShell.hack && IsGlobeWindowPlaced(event)) return FollowGlobeWindow();
+    if (!linuxShell.hack && IsExposure(event) && IsDisplayCover(event.window.windowID)) {
+        PaintDisplayCovers();
+        return 0;
+    }
+    if (!linuxShell.hack && IsDisplayComingOrGoing(event)) return FollowDesk();
+    if (!linuxShell.hack && IsGlobeWindowPlaced(event)) return FollowPlacedGlobeWindow();
     if (IsExposure(event)) RepaintWholeFrame();
     if (linuxShell.hack) return 0;  // a hack takes no input
-    return JudgeSaverInput(SaverInputOf(event)) == SaverVerdict::endRun ? -1 : 0;
+    const SaverInput input = SaverInputOf(event);
+    // The X server tells of a change of the monitors before the pointer moves it made.
+    if (input == SaverInput::pointerMove && DeskChanged(true)) return FollowDesk();
+    return JudgeSaverInput(input) == SaverVerdict::endRun ? -1 : 0;
 }
 
 // 0 while the run goes on; otherwise what ended it: -1 for a normal end, or an exit code.
@@ -241,10 +250,8 @@ int RunFrames() {
     Uint64 nextTick = SDL_GetTicks64() + tickInterval;
     for (;;) {
         if (stopRequested) return 0;
-        if (linuxShell.hack) {
-            const int ended = FollowHostWindow();
-            if (ended != 0) return ended < 0 ? 0 : ended;
-        }
+        const int changed = linuxShell.hack ? FollowHostWindow() : DeskChanged(false) ? FollowDesk() : 0;
+        if (changed != 0) return changed < 0 ? 0 : changed;
         const Uint64 now = SDL_GetTicks64();
         if (now >= nextTick) {
             RunSaverTick();
@@ -262,6 +269,7 @@ int RunAndTearDown() {
     const int exitCode = RunFrames();
     DestroyDisplay();
     RemoveDisplayCovers();
+    StopWatchingDesk();
     FreeMapImage();
     SDL_Quit();
     return exitCode;
@@ -273,6 +281,7 @@ int RunFullScreen() {
     linuxShell.hack = false;
     CatchStopSignals();
     const bool byHand = StartedByHand();  // asked first: the start-up takes time of its own
+    NoteXErrors();
     if (!StartSdlVideo(ScreenDrivers())) return FailNoDisplay();
     ShowMessagesInBoxes(byHand);
     SDL_DisplayMode desktop;
@@ -280,17 +289,20 @@ int RunFullScreen() {
     linuxShell.screen = {desktop.w, desktop.h};
     SDL_ShowCursor(SDL_DISABLE);
     if (!SetUpForScreen()) return exitFailure;
+    WatchDesk();
     // Covered first, so that the globe's window stacks above them where displays overlap.
     ChooseWindowSurfaces();
-    linuxShell.globeDisplay = 0;
-    CoverOtherDisplays(0);
+    const Desk desk = ReadDesk();
+    CoverOtherDisplays(desk.monitors, GlobeMonitor(desk.monitors, desk.primary));
     if (const int failed = BringUpDisplay(0)) {
         RemoveDisplayCovers();
+        StopWatchingDesk();
         return failed;
     }
     TakeKeyboard();
-    if (const int failed = FollowGlobeWindow()) {
+    if (const int failed = FollowDesk()) {
         RemoveDisplayCovers();
+        StopWatchingDesk();
         return failed;
     }
     FlushStartUpMouse();

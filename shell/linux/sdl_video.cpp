@@ -1,8 +1,28 @@
 #include "shell/linux/sdl_video.h"
 
 #include <SDL.h>
+#include <X11/Xlib.h>
 
 #include <cstdlib>
+
+namespace {
+
+int lastXError = 0;
+
+int NoteXError(Display*, XErrorEvent* error) {
+    lastXError = error->error_code;
+    return 0;
+}
+
+}  // namespace
+
+void NoteXErrors() { XSetErrorHandler(NoteXError); }
+
+int TakeXError() {
+    const int error = lastXError;
+    lastXError = 0;
+    return error;
+}
 
 bool InWaylandSession() {
     const char* socket = std::getenv("WAYLAND_DISPLAY");

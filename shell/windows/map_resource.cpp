@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "scene/globe_scene.h"
 #include "shell/map_format.h"
 #include "shell/windows/shell_state.h"
 
@@ -67,4 +68,11 @@ void FreeMapImage() {
         mapImage.headerBlock = nullptr;
     }
     mapImage.pixelData = nullptr;
+}
+
+int SetUpSceneForScreen() {
+    const void* header = mapImage.headerBlock != nullptr ? GlobalLock(mapImage.headerBlock) : nullptr;
+    const int ready = SetUpScene(shellState.screen, static_cast<const std::uint8_t*>(header), mapImage.pixelData);
+    if (header != nullptr) GlobalUnlock(mapImage.headerBlock);
+    return ready;
 }

@@ -16,5 +16,9 @@ extern MapImage mapImage;
 // 1 when mapImage is complete. On failure it keeps what it had obtained, for FreeMapImage.
 int LoadMapImage(std::uint16_t resourceId);
 
+// Sets the scene up on mapImage for shellState.screen; 1 when it is ready. After a failed load
+// there may be no header block, and then no pixels either, which the scene reports itself.
+int SetUpSceneForScreen();
+
 // Releases what exists of mapImage; safe when nothing, or only part, was loaded.
 void FreeMapImage();

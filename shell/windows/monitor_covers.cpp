@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "shell/cover_layout.h"
@@ -22,13 +23,25 @@ constexpr const char* coverClassName = "QuillomantraseCover";
 constexpr DWORD coverStyle = WS_POPUP;
 constexpr DWORD coverExtendedStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
 
-// Cover i stands over the i-th place the layout gives (the monitors other than the primary, each
-// place once); null where none could be made.
+// Cover i stands over the i-th place the layout gives (the monitors other than the globe's, each
+// place once); null where none could be made. The monitors as they were last looked at.
 struct MonitorCovers {
     HWND windows[maxCovers];
+    MonitorArea seen[maxMonitors];
+    int seenCount;
 };
 
 MonitorCovers monitorCovers;
+
+bool SameMonitors(const MonitorArea* monitors, int count) {
+    if (count != monitorCovers.seenCount) return false;
+    for (int i = 0; i < count; ++i) {
+        const MonitorArea& a = monitors[i];
+        const MonitorArea& b = monitorCovers.seen[i];
+        if (!EqualRect(&a.bounds, &b.bounds) || a.primary != b.primary) return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -40,23 +53,32 @@ void CoverOtherMonitors() {
     coverClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     coverClass.lpszClassName = coverClassName;
     if (!RegisterClassA(&coverClass)) return;
-    FollowMonitorLayout();
+    RECT globe;
+    FollowMonitorLayout(true, &globe);
 }
 
-// The same rule as the Linux saver's decides which places get a cover: every monitor but the
-// primary (where the globe is), except mirrors of a monitor that is shown or covered already.
-void FollowMonitorLayout() {
+// The same rules as the Linux saver's decide where the globe goes (the primary) and which places
+// get a cover: every other monitor, except mirrors of one that is shown or covered already.
+// Looked at on every tick, ten times a second: Wine tells of a monitor added or moved by the X
+// server in the list only, with no WM_DISPLAYCHANGE.
+bool FollowMonitorLayout(bool told, RECT* globe) {
     MonitorArea monitors[maxMonitors];
     const int count = ListMonitors(monitors, maxMonitors);
+    if (!told && SameMonitors(monitors, count)) return false;
+    std::copy(monitors, monitors + count, monitorCovers.seen);
+    monitorCovers.seenCount = count;
+
     std::vector<DisplayRect> displays;
-    std::size_t primary = static_cast<std::size_t>(count);  // none: every monitor is covered
+    std::size_t primary = static_cast<std::size_t>(count);  // none
     for (int i = 0; i < count; ++i) {
         const RECT& b = monitors[i].bounds;
         if (monitors[i].primary) primary = static_cast<std::size_t>(i);
         displays.push_back({b.left, b.top, b.right - b.left, b.bottom - b.top});
     }
+    const std::size_t shown = GlobeMonitor(displays, primary);
+    *globe = shown < displays.size() ? monitors[shown].bounds : RECT{};
     int used = 0;
-    for (const DisplayRect& r : CoverRects(displays, primary)) {
+    for (const DisplayRect& r : CoverRects(displays, shown)) {
         if (used == maxCovers) break;
         const RECT bounds{r.x, r.y, r.x + r.width, r.y + r.height};
         HWND& cover = monitorCovers.windows[used++];
@@ -64,10 +86,12 @@ void FollowMonitorLayout() {
         else PlaceCover(cover, bounds);
     }
     while (used < maxCovers) DestroyCover(&monitorCovers.windows[used++]);
+    return true;
 }
 
 void RemoveCovers() {
     for (HWND& cover : monitorCovers.windows) DestroyCover(&cover);
+    monitorCovers.seenCount = 0;
     UnregisterClassA(coverClassName, shellState.instance);
 }
 

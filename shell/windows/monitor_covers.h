@@ -8,13 +8,17 @@
 // over a cover ends the run and moves over any of the saver's windows count toward one fourth.
 #pragma once
 
-// Registers the covers' window class and covers every monitor but the primary. A cover that
-// cannot be created is left out without a word: the run goes on on the primary.
+#include <windows.h>
+
+// Registers the covers' window class and covers every monitor but the globe's (the primary).
+// A cover that cannot be created is left out without a word: the run goes on on the primary.
 void CoverOtherMonitors();
 
-// Moves, adds and removes covers to fit the monitors as they are now (the desktop's layout has
-// changed). A monitor whose cover could not be created before gets another try.
-void FollowMonitorLayout();
+// Looks at the monitors as they are now. When they differ from those last seen, or when told
+// that they changed, the covers are moved, added and removed to fit them (a monitor whose cover
+// could not be created before gets another try), *globe is set to the globe's monitor (empty
+// while no monitor shows anything) and the result is true; otherwise nothing changes.
+bool FollowMonitorLayout(bool told, RECT* globe);
 
 // Destroys every cover and unregisters their class; safe when there are none.
 void RemoveCovers();

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "display/ddraw_display.h"
 #include "display/display.h"
 #include "shell/saver_rules.h"
 #include "shell/windows/exported_procedures.h"
@@ -20,10 +21,27 @@ static void FlushMouseInput();
 static WPARAM RunMessageLoop(HACCEL accelerators);
 
 namespace {
+
 constexpr UINT frameTimerId = 1;
 constexpr UINT tickInterval = 100;  // milliseconds: about ten frames a second
 constexpr UINT saverClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_SAVEBITS;
 constexpr WORD noSuchIcon = 123;    // none of the platform's icons, and the module has none
+
+DisplayTarget ScreenTarget() {
+    return {reinterpret_cast<std::uintptr_t>(shellState.mainWindow), shellState.screen.width, shellState.screen.height, 0};
+}
+
+// The trial lock proves the back buffer's memory can be reached before the first frame; the
+// display is taken down when it cannot.
+bool TryBackBuffer() {
+    if (LockBackBuffer().pixels == nullptr) {
+        DestroyDisplay();
+        return false;
+    }
+    UnlockBackBuffer();
+    return true;
+}
+
 }  // namespace
 
 int RunSaver(int showCommand) {
@@ -72,19 +90,14 @@ static HWND CreateSaverWindow() {
 // Display device, trial lock, covers of the other monitors, frame timer. After a display error
 // the window and the map are left for the end of the process.
 static bool StartFullScreen() {
-    const DisplayTarget target{reinterpret_cast<std::uintptr_t>(shellState.mainWindow), shellState.screen.width,
-                               shellState.screen.height, 0};
-    if (!CreateDisplay(target)) {
+    if (!CreateDisplay(ScreenTarget())) {
         ShowMessageBox(shellState.mainWindow, "Can't initiliaze DirectX", MB_ICONHAND);
         return false;
     }
-    // The trial lock proves the back buffer's memory can be reached before the first frame.
-    if (LockBackBuffer().pixels == nullptr) {
-        DestroyDisplay();
+    if (!TryBackBuffer()) {
         ShowMessageBox(shellState.mainWindow, "Can't initiliaze DirectX memory", MB_ICONHAND);
         return false;
     }
-    UnlockBackBuffer();
     CoverOtherMonitors();
     // The exclusive mode confines the pointer to the primary; over the covers it is the user's
     // as anywhere else, and its moves and clicks there count.
@@ -94,6 +107,33 @@ static bool StartFullScreen() {
     StartSaverRun();
     shellState.runStarted = 1;
     return true;
+}
+
+bool FollowDesk(bool told) {
+    RECT globe;
+    const bool changed = FollowMonitorLayout(told, &globe);
+    if (changed) {
+        // The pointer moves the change made (a shrinking desk keeps the pointer on it) are no one's.
+        FlushMouseInput();
+        StartSaverRun();
+    }
+    if (changed && !IsRectEmpty(&globe)) {
+        const ScreenMetrics size{globe.right - globe.left, globe.bottom - globe.top};
+        SetWindowPos(shellState.mainWindow, HWND_TOPMOST, globe.left, globe.top, size.width, size.height,
+                     SWP_NOACTIVATE);
+        if (size.width != shellState.screen.width || size.height != shellState.screen.height) {
+            shellState.screen = size;
+            // A map that did not load said so when the run started; the sky stays empty.
+            if (mapImage.pixelData != nullptr) SetUpSceneForScreen();
+        }
+        shellState.displayDue = 1;
+    }
+    if (shellState.displayDue && ResizeDisplay(shellState.screen.width, shellState.screen.height)) {
+        shellState.displayDue = 0;
+        // The exclusive mode confines the pointer to the primary.
+        ClipCursor(nullptr);
+    }
+    return changed;
 }
 
 // The moves that the appearing windows cause under the pointer must not count as the user's:

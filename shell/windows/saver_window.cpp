@@ -4,17 +4,17 @@
 //
 // Two faults of the module's past are mended here. When another program takes the foreground
 // the run ends as on a key press: before, the exclusive mode minimised the window and the
-// process lived on hidden, where no input could reach it. And when the desktop's layout
-// changes the covers of the other monitors follow it.
+// process lived on hidden, where no input could reach it. And when the desk changes (a monitor
+// plugged in, unplugged, switched off, resized, or another made the primary) the run follows it:
+// before, it went on drawing for the monitors it started on, and showed the desktop elsewhere.
 #include <windows.h>
 
-#include "scene/globe_scene.h"
 #include "shell/map_format.h"
 #include "shell/saver_rules.h"
 #include "shell/windows/exported_procedures.h"
 #include "shell/windows/map_resource.h"
 #include "shell/windows/message_box.h"
-#include "shell/windows/monitor_covers.h"
+#include "shell/windows/saver_start_up.h"
 #include "shell/windows/shell_state.h"
 
 static LRESULT OnCreate(HWND window);
@@ -23,7 +23,6 @@ static LRESULT OnTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 static LRESULT OnSaverInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam, SaverInput input);
 static LRESULT OnActivateApp(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 static LRESULT OnDisplayChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-static int SetUpSceneFromMap();
 
 LRESULT CALLBACK TalScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -61,7 +60,7 @@ static LRESULT OnCreate(HWND window) {
     }
     SetCursor(nullptr);
     LoadMapImage(mapResourceId);
-    if (SetUpSceneFromMap() == 0) ShowMessageBox(window, "Error loading image", MB_OK);
+    if (SetUpSceneForScreen() == 0) ShowMessageBox(window, "Error loading image", MB_OK);
     return 1;
 }
 
@@ -72,11 +71,14 @@ static LRESULT OnDestroy(HWND window) {
 }
 
 static LRESULT OnTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    FollowDesk(false);
     RunSaverTick();
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
 static LRESULT OnSaverInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam, SaverInput input) {
+    // A change of the desk moves the pointer before the tick that would notice it.
+    if (input == SaverInput::pointerMove && shellState.runStarted && FollowDesk(false)) return 0;
     switch (JudgeSaverInput(input)) {
     case SaverVerdict::swallow:
         return 0;
@@ -99,17 +101,8 @@ static LRESULT OnActivateApp(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// A monitor added, removed or moved. The primary keeps its mode and its window.
+// A monitor added, removed, moved or resized, as Windows itself tells it.
 static LRESULT OnDisplayChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (shellState.runStarted) FollowMonitorLayout();
+    if (shellState.runStarted) FollowDesk(true);
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// The scene reads the information header from the locked header block; after a failed load
-// there may be no block, and then no pixels either, which the scene reports itself.
-static int SetUpSceneFromMap() {
-    const void* header = mapImage.headerBlock != nullptr ? GlobalLock(mapImage.headerBlock) : nullptr;
-    const int ready = SetUpScene(shellState.screen, static_cast<const std::uint8_t*>(header), mapImage.pixelData);
-    if (header != nullptr) GlobalUnlock(mapImage.headerBlock);
-    return ready;
 }

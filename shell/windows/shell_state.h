@@ -16,7 +16,8 @@ struct ShellState {
     int optionsMode;
     UINT_PTR timerId;         // 0 until the frame timer runs, and always in options mode
     int runStarted;           // 1 once the full-screen run is up: display, covers, timer, flush
-    ScreenMetrics screen;     // read once, before the main window exists
+    int displayDue;           // 1 while the display is to be made again for a new screen size
+    ScreenMetrics screen;     // read before the main window exists; the primary's size after a change
 };
 
 extern ShellState shellState;

@@ -1,6 +1,6 @@
-// The covers over the other displays, with SDL's displays and windows replaced at link time by
-// the fakes below: which windows are made, where, with which flags, what happens when one cannot
-// be made, how they follow displays that come and go, and how they differ between X11 and Wayland.
+// The covers over the other displays, with SDL's windows replaced at link time by the fakes
+// below: which windows are made, where, with which flags, what happens when one cannot be made,
+// how they follow monitors that come, go and move, and how they differ between X11 and Wayland.
 // The real SDL is not linked.
 #include <gtest/gtest.h>
 
@@ -22,8 +22,7 @@ struct FakeWindow {
 
 struct FakeVideo {
     const char* driver = "x11";
-    std::vector<SDL_Rect> displays;
-    std::vector<bool> boundsUnreadable;  // per display
+    std::vector<DisplayRect> displays;
     int failingCreation = -1;            // the creation (counted from 0) that fails
     int creations = 0;
     std::vector<FakeWindow> windows;     // window n has id n + 1
@@ -39,14 +38,6 @@ FakeWindow& WindowOf(SDL_Window* window) { return fake.windows[reinterpret_cast<
 
 }  // namespace
 
-int SDL_GetNumVideoDisplays() { return static_cast<int>(fake.displays.size()); }
-
-int SDL_GetDisplayBounds(int displayIndex, SDL_Rect* rect) {
-    if (displayIndex < static_cast<int>(fake.boundsUnreadable.size()) && fake.boundsUnreadable[displayIndex]) return -1;
-    *rect = fake.displays.at(displayIndex);
-    return 0;
-}
-
 const char* SDL_GetCurrentVideoDriver() { return fake.driver; }
 
 const char* SDL_GetError() { return "no more windows today"; }
@@ -58,6 +49,16 @@ SDL_Window* SDL_CreateWindow(const char*, int x, int y, int w, int h, Uint32 fla
 }
 
 void SDL_DestroyWindow(SDL_Window* window) { WindowOf(window).destroyed = true; }
+
+void SDL_SetWindowPosition(SDL_Window* window, int x, int y) {
+    WindowOf(window).bounds.x = x;
+    WindowOf(window).bounds.y = y;
+}
+
+void SDL_SetWindowSize(SDL_Window* window, int w, int h) {
+    WindowOf(window).bounds.w = w;
+    WindowOf(window).bounds.h = h;
+}
 
 Uint32 SDL_GetWindowID(SDL_Window* window) { return static_cast<Uint32>(reinterpret_cast<std::uintptr_t>(window)); }
 
@@ -106,7 +107,7 @@ protected:
 TEST_F(DisplayCovers, EveryOtherDisplayGetsABlackBorderlessTopWindowAtItsExactBounds) {
     // The globe's display in the middle, one left and lower, one above and wider.
     fake.displays = {{0, 0, 1024, 768}, {-800, 168, 800, 600}, {-200, -1080, 1920, 1080}};
-    CoverOtherDisplays(0);
+    CoverOtherDisplays(fake.displays, 0);
     ASSERT_EQ(Covers(), (std::vector<std::string>{"800x600@-800,168", "1920x1080@-200,-1080"}));
     for (const FakeWindow& w : fake.windows) {
         // Not full screen: without a window manager that leaves a window at its first size.
@@ -125,7 +126,7 @@ TEST_F(DisplayCovers, OnWaylandEachCoverAsksForFullScreenOnItsOwnDisplayAroundTh
     fake.driver = "wayland";
     // The compositor put the globe on the second display; the third mirrors the first.
     fake.displays = {{0, 0, 1024, 768}, {1024, 0, 800, 600}, {0, 0, 1024, 768}, {1824, 0, 640, 480}};
-    CoverOtherDisplays(1);
+    CoverOtherDisplays(fake.displays, 1);
     ASSERT_EQ(fake.windows.size(), 2u);
     const int expectedDisplay[] = {0, 3};
     for (std::size_t i = 0; i < 2; ++i) {
@@ -138,30 +139,46 @@ TEST_F(DisplayCovers, OnWaylandEachCoverAsksForFullScreenOnItsOwnDisplayAroundTh
     EXPECT_EQ(fake.windows[1].bounds.w, 640);
 }
 
-TEST_F(DisplayCovers, ADisplayWithoutACoverDoesNotStopTheOthers) {
-    fake.displays = {{0, 0, 1024, 768}, {1024, 0, 800, 600}, {1824, 0, 1280, 1024}, {0, 768, 640, 480}};
-    fake.boundsUnreadable = {false, false, false, true};
+TEST_F(DisplayCovers, ADisplayWithoutACoverDoesNotStopTheOthersAndIsTriedAgainNextTime) {
+    // The last one's bounds could not be read: it shows nothing.
+    fake.displays = {{0, 0, 1024, 768}, {1024, 0, 800, 600}, {1824, 0, 1280, 1024}, {}};
     fake.failingCreation = 0;
     testing::internal::CaptureStderr();
-    CoverOtherDisplays(0);
+    CoverOtherDisplays(fake.displays, 0);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(Covers(), std::vector<std::string>{"1280x1024@1824,0"});
     EXPECT_EQ(said, "quillomantrase: the display at 1024,0 stays uncovered (SDL: no more windows today)\n");
+    CoverOtherDisplays(fake.displays, 0);
+    EXPECT_EQ(Covers(), (std::vector<std::string>{"1280x1024@1824,0", "800x600@1024,0"}));
 }
 
-TEST_F(DisplayCovers, CoversFollowDisplaysThatComeAndGoAndAllGoAtTheEnd) {
+TEST_F(DisplayCovers, CoversFollowMonitorsThatComeGoAndMoveKeepingThoseThatStayAndAllGoAtTheEnd) {
     fake.displays = {{0, 0, 1024, 768}, {1024, 0, 800, 600}};
-    CoverOtherDisplays(0);
+    CoverOtherDisplays(fake.displays, 0);
     EXPECT_EQ(Covers(), std::vector<std::string>{"800x600@1024,0"});
 
     fake.displays.push_back({-1280, 0, 1280, 1024});  // a monitor plugged in during the run
-    CoverOtherDisplays(0);
+    CoverOtherDisplays(fake.displays, 0);
     EXPECT_EQ(Covers(), (std::vector<std::string>{"800x600@1024,0", "1280x1024@-1280,0"}));
+    EXPECT_EQ(fake.windows.size(), 2u) << "the cover whose place stayed is the same window";
 
     fake.displays.erase(fake.displays.begin() + 1);  // the one on the right taken away
-    CoverOtherDisplays(0);
+    CoverOtherDisplays(fake.displays, 0);
     EXPECT_EQ(Covers(), std::vector<std::string>{"1280x1024@-1280,0"});
     EXPECT_FALSE(IsDisplayCover(1));
+
+    // The globe's monitor moved right of another: the cover moves to the new place, painted again.
+    fake.displays = {{1024, 0, 1024, 768}, {0, 0, 1024, 768}};
+    CoverOtherDisplays(fake.displays, 0);
+    EXPECT_EQ(Covers(), std::vector<std::string>{"1024x768@0,0"});
+    EXPECT_EQ(fake.windows.size(), 2u);
+    EXPECT_EQ(fake.windows[1].paintedBlack, 2);
+    // Under Wayland a cover asks for its display and cannot move: a new one, and the old goes.
+    fake.driver = "wayland";
+    fake.displays = {{0, 0, 1024, 768}, {1024, 0, 1024, 768}};
+    CoverOtherDisplays(fake.displays, 0);
+    EXPECT_EQ(fake.windows.size(), 3u);
+    EXPECT_TRUE(fake.windows[1].destroyed);
 
     RemoveDisplayCovers();
     RemoveDisplayCovers();  // teardown is safe to repeat

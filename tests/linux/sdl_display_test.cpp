@@ -3,6 +3,7 @@
 // said a frame may have changed. Needs an X display (Xvfb will do).
 #include <gtest/gtest.h>
 
+#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -12,6 +13,7 @@
 #include <random>
 #include <string>
 
+#include "display/frame_changes.h"
 #include "display/sdl_display.h"
 #include "scene/frame_tick.h"
 #include "scene/globe_scene.h"
@@ -130,6 +132,13 @@ TEST_F(SdlDisplayTest, TheWindowShowsEachComposedFrameExactly) {
     Compose([](int, int, int) { return 0u; }, 0);
     PresentFrame();
     ExpectWindowShowsFrame("a black frame after them");
+    // The frame taken afresh in the same window, as when the window system gave it a new size.
+    ASSERT_EQ(ResizeDisplay(width, height), 1) << SDL_GetError();
+    EXPECT_FALSE(LockBackBuffer().holdsLastFrame);
+    UnlockBackBuffer();
+    Compose(Sky, 3);
+    PresentFrame();
+    ExpectWindowShowsFrame("a frame after the device took its size afresh");
 }
 
 // Two marks: one in the place the unlock names, one outside it.
@@ -189,6 +198,30 @@ TEST_F(SdlDisplayTest, TheWindowShowsEveryFrameOfAWholeOrbit) {
     }
 }
 
+// The window system makes the device's own window smaller under it (the monitor's mode changed),
+// and SDL makes the smaller surface where the old one was: the frame, still of the old size, must
+// go into memory of its own, not into that surface.
+TEST_F(SdlDisplayTest, AWindowMadeSmallerUnderTheDeviceIsNotDrawnPast) {
+    DestroyDisplay();
+    const int screenWidth = DisplayWidth(display, DefaultScreen(display));
+    const int screenHeight = DisplayHeight(display, DefaultScreen(display));
+    ASSERT_EQ(CreateDisplay({0, screenWidth, screenHeight, 0}), 1) << SDL_GetError();
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_TRUE(SDL_GetWindowWMInfo(DisplayWindow(), &info));
+    XResizeWindow(info.info.x11.display, info.info.x11.window, screenWidth / 2, screenHeight / 2);
+    XSync(info.info.x11.display, False);
+    SDL_PumpEvents();
+    const LockedFrame f = LockBackBuffer();
+    const SDL_Surface* surface = SDL_GetWindowSurface(DisplayWindow());
+    ASSERT_NE(f.pixels, nullptr);
+    ASSERT_EQ(surface->w, screenWidth / 2);
+    EXPECT_NE(f.pixels, surface->pixels);
+    for (int y = 0; y < screenHeight; ++y) std::memset(f.pixels + y * f.pitch, 0x40, 4 * screenWidth);
+    UnlockBackBuffer();
+    PresentFrame();
+}
+
 TEST_F(SdlDisplayTest, ADeviceThatIsDownLendsNoFrameAndPresentsNothing) {
     EXPECT_EQ(DestroyDisplay(), 1);
     EXPECT_EQ(DestroyDisplay(), 1);
@@ -196,7 +229,11 @@ TEST_F(SdlDisplayTest, ADeviceThatIsDownLendsNoFrameAndPresentsNothing) {
     UnlockBackBuffer();
     PresentFrame();
     EXPECT_EQ(DisplayWindow(), nullptr);
+    EXPECT_EQ(ResizeDisplay(width, height), 0);
     EXPECT_EQ(CreateDisplay({window, 0, height, 0}), 0);
+    ASSERT_EQ(CreateDisplay({window, width, height, 0}), 1);
+    EXPECT_EQ(ResizeDisplay(widestFrame + 1, height), 0) << "wider than an X window can be";
+    EXPECT_EQ(DisplayWindow(), nullptr);
     // The foreign window outlives the device that drew into it.
     XWindowAttributes attributes;
     EXPECT_NE(XGetWindowAttributes(display, window, &attributes), 0);

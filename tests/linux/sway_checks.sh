@@ -6,7 +6,8 @@
 # windows full screen (so without title bars) and neither holding off idleness; a key (wtype)
 # ends the run with 0. Then the same under Xwayland (SDL_VIDEODRIVER=x11), a set-up that fails
 # (it must end at once with 1, its reason on stderr, holding no box open), and a run that
-# swayidle starts after three idle seconds. Prints a PASS or FAIL line per check and, last,
+# swayidle starts after three idle seconds, and a run during which an output is added and
+# another grows. Prints a PASS or FAIL line per check and, last,
 # "linux-saver, sway: N passed, M failed"; exits with 1 when a check failed.
 #
 # sway refuses to run as root, so sway, its clients and the saver run as an unprivileged user
@@ -116,20 +117,29 @@ screenshot() { # screenshot NAME OUTPUT
     as_user grim -o "$2" "$scratch/shot.png" && cp "$scratch/shot.png" "$pictures/$1.png"
 }
 
-# One output shows stars and the globe, the other only black.
-shows_scene_and_black() {
-    local name=$1 output scene=0 black=0
-    for output in HEADLESS-1 HEADLESS-2; do
+# One output shows stars and the globe, reaching its right edge (a scene laid out for another
+# size does not), every other only black; the outputs are HEADLESS-1 and HEADLESS-2 unless named.
+shows_scene_and_black() { # shows_scene_and_black NAME [OUTPUT...]
+    local name=$1 output scene=0 black=0 edge
+    shift
+    [ $# -gt 0 ] || set -- HEADLESS-1 HEADLESS-2
+    for output in "$@"; do
         screenshot "$name-$output" "$output" || return 1
         if [ "$("$convert" "$pictures/$name-$output.png" -format '%[max]' info:)" = 0 ]; then
             black=$((black + 1))
         else
+            edge=$("$convert" "$pictures/$name-$output.png" -gravity East -crop 24x+0+0 +repage -format '%[max]' info:)
             "$convert" "$pictures/$name-$output.png" "$work/shot.ppm" &&
-                "$build/picture_check" "$work/shot.ppm" 300 100 >"$work/picture.log" && scene=$((scene + 1))
+                "$build/picture_check" "$work/shot.ppm" 300 100 >"$work/picture.log" && [ "$edge" != 0 ] &&
+                scene=$((scene + 1))
         fi
     done
-    [ "$scene" = 1 ] && [ "$black" = 1 ] ||
-        { echo "expected the scene on one output and black on the other, found $scene and $black"; cat "$work/picture.log"; return 1; }
+    [ "$scene" = 1 ] && [ "$black" = $(($# - 1)) ] || {
+        echo "expected the scene, reaching its right edge, on one output and black on the $(($# - 1)) others;" \
+            "found $scene and $black"
+        cat "$work/picture.log"
+        return 1
+    }
 }
 
 # The saver's windows as sway has them: "fullscreen inhibit_idle shell" per window.
@@ -167,7 +177,8 @@ a_key_ends_it() {
 after_check() {
     [ ! -s "$scratch/pid" ] || kill "$(cat "$scratch/pid")" 2>/dev/null
     [ -z "$saver_pid" ] || wait "$saver_pid" 2>/dev/null
-    [ -z "$idle_pid" ] || { kill "$idle_pid" 2>/dev/null; wait "$idle_pid" 2>/dev/null; }
+    # runuser does not hand a signal on to swayidle, which would start the saver again.
+    [ -z "$idle_pid" ] || { pkill -u "$user" -x swayidle; wait "$idle_pid" 2>/dev/null; }
     saver_pid=
     idle_pid=
 }
@@ -208,6 +219,29 @@ swayidle_starts_it_and_a_key_ends_it() {
     a_key_ends_it
 }
 
+# Last, since sway cannot take an output away again: an output added during the run gets a cover
+# at once, and when the globe's output grows the scene is set up again at its size (a scene of
+# the old size would leave the new right edge black).
+# (sway 1.7 cannot switch a headless output off or remove it, so outputs going is not checked.)
+outputs_added_and_resized_are_followed() {
+    start_saver
+    within 60 shows_scene_and_black desk-before || { cat "$scratch/saver.err"; return 1; }
+    as_user swaymsg create_output >/dev/null || return 1
+    within 30 shows_scene_and_black desk-added HEADLESS-1 HEADLESS-2 HEADLESS-3 ||
+        { cat "$scratch/saver.err"; return 1; }
+    local output globe=
+    for output in HEADLESS-1 HEADLESS-2 HEADLESS-3; do
+        [ "$("$convert" "$pictures/desk-added-$output.png" -format '%[max]' info:)" = 0 ] || globe=$output
+    done
+    as_user swaymsg output "$globe" mode 1280x1024 >/dev/null || return 1
+    within 30 shows_scene_and_black desk-grown HEADLESS-1 HEADLESS-2 HEADLESS-3 ||
+        { cat "$scratch/saver.err"; return 1; }
+    [ "$("$convert" "$pictures/desk-grown-$globe.png" -format '%wx%h' info:)" = 1280x1024 ] &&
+        [ "$("$convert" "$pictures/desk-grown-$globe.png" -format '%[max]' info:)" != 0 ] ||
+        { echo "$globe, which showed the scene, does not show it at 1280x1024"; return 1; }
+    a_key_ends_it
+}
+
 bash "$root/scripts/ensure-packages.sh" sway swaybg swayidle grim wtype xwayland libegl-mesa0 libgl1-mesa-dri \
     python3 imagemagick </dev/null >"$work/why" 2>&1 || give_up "installing sway and its tools"
 make_session_user >"$work/why" 2>&1 || give_up "making the unprivileged user $user for sway"
@@ -225,5 +259,7 @@ check "sway: a set-up that fails (no window surface) ends at once with 1 and say
     a_failure_holds_nothing
 check "sway: swayidle starts it after 3 idle seconds; the scene on one output, black on the other; a key ends it with 0" \
     swayidle_starts_it_and_a_key_ends_it
+check "sway: an output added during the run is covered at once; the globe's output grown to 1280x1024 shows the scene at its new size; a key ends it with 0" \
+    outputs_added_and_resized_are_followed
 echo "linux-saver, sway: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

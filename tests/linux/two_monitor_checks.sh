@@ -4,7 +4,9 @@
 # right of the primary and then left of it: the globe on the primary, black on the secondary and
 # the desktop nowhere; moves and clicks over the secondary count like those over the globe; after
 # the run both monitors show the desktop (and the pointer) again in the same layout, with no window of the saver's
-# left; the pointer is hidden over both. Prints a PASS or FAIL line per check and, last, "linux-saver, two monitors: N passed,
+# left; the pointer is hidden over both. Then one run through the desk's changes
+# (tests/support/desk-changes.sh: monitors unplugged, plugged in, resized, switched off, made
+# primary), each judged from a screenshot, and a key that ends it with 0. Prints a PASS or FAIL line per check and, last, "linux-saver, two monitors: N passed,
 # M failed"; exits with 1 when a check failed.
 #
 # With a window manager named, the same checks run under it: i3 (tiling, which takes the
@@ -30,6 +32,9 @@ wm_pid=
 source "$(dirname "$0")/../support/check.sh"
 # shellcheck source=../support/two-monitor-x.sh
 source "$(dirname "$0")/../support/two-monitor-x.sh"
+# shellcheck source=../support/desk-changes.sh
+source "$(dirname "$0")/../support/desk-changes.sh"
+magick=$convert
 
 finish() {
     [ -z "$saver_pid" ] || kill "$saver_pid" 2>/dev/null
@@ -205,6 +210,29 @@ a_click_on_the_secondary_ends_it() {
     ends_cleanly
 }
 
+# The desk changing during one run: every change of tests/support/desk-changes.sh, then a key.
+# A window manager places the globe's window itself (i3 on its focused monitor, openbox on the
+# monitor the window was on): under one the scene may be on either monitor, the other black.
+the_desk_changing_during_a_run() {
+    layout=right
+    set_two_monitor_layout right >/dev/null || { fail "$suite: the layout \"right\" for the desk's changes"; return; }
+    if ! start_saver_with_pointer_at $(middle_of "$TWO_MONITOR_X_PRIMARY") desk-start >"$work/desk-start.log" 2>&1; then
+        fail "$suite, the desk changing during a run: the saver starts"
+        sed 's/^/    /' "$work/desk-start.log"
+        after_check
+        return
+    fi
+    DESK_PICTURES=$pictures desk_walk "$suite, the desk changing during a run" "$saver_pid" "$saver_pid" \
+        ${window_manager:+anywhere}
+    layout_before=$(two_monitor_layout)
+    check "$suite, after the desk's changes: a key ends the run with 0, no window of the saver left" a_key_ends_it
+}
+
+a_key_ends_it() {
+    xdotool key a
+    ends_cleanly
+}
+
 if ! start_two_monitor_x right >"$work/x.log" 2>&1; then
     echo "FAIL starting an X server with two monitors (Xorg, dummy driver)"
     sed 's/^/    /' "$work/x.log"
@@ -227,5 +255,6 @@ for layout in right left; do
     check "$suite, secondary $layout: the pointer on the secondary from the start is hidden; a wheel turn and three moves there do not end it, a click does, with 0" \
         a_click_on_the_secondary_ends_it
 done
+the_desk_changing_during_a_run
 echo "linux-saver, $suite: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

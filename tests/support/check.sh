@@ -1,20 +1,21 @@
-# The PASS or FAIL line of one end-to-end check, the counts behind a script's last line, and
-# waiting with a deadline. Sourced by the check scripts, after they set $work (a scratch folder).
+# The PASS or FAIL line of one end-to-end check (or of a step that prints its own, with pass and
+# fail), the counts behind a script's last line, and waiting with a deadline. Sourced by the check scripts, after they set $work (a scratch folder).
 # A script that has something to stop after every check (a saver still running, a layout to put
 # back) defines after_check.
 passed=0
 failed=0
 
+pass() { echo "PASS $*"; passed=$((passed + 1)); }
+fail() { echo "FAIL $*"; failed=$((failed + 1)); }
+
 check() { # check NAME COMMAND...: PASS when the command succeeds, FAIL with what it said when not
     local name=$1
     shift
     if "$@" >"$work/check.log" 2>&1; then
-        echo "PASS $name"
-        passed=$((passed + 1))
+        pass "$name"
     else
-        echo "FAIL $name"
+        fail "$name"
         sed 's/^/    /' "$work/check.log"
-        failed=$((failed + 1))
     fi
     if declare -F after_check >/dev/null; then after_check; fi
 }

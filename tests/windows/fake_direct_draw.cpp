@@ -138,6 +138,7 @@ HRESULT WINAPI CreateSurface(IDirectDraw7*, DDSURFACEDESC2* description, IDirect
     }
     state.width = static_cast<std::int32_t>(state.modeWidth);
     state.height = static_cast<std::int32_t>(state.modeHeight);
+    fake.lost = false;
     state.pitch = script.pitch != 0 ? script.pitch : 4 * state.width;
     fake.pixels.assign(static_cast<std::size_t>(state.pitch) * state.height, 0);
     state.backBufferPixels = fake.pixels.data();
@@ -172,6 +173,9 @@ HRESULT WINAPI Lock(IDirectDrawSurface7*, RECT*, DDSURFACEDESC2* description, DW
     if (description->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
     if (fake.lost) return DDERR_SURFACELOST;
     if (script.failingStep == FailingStep::lock) return DDERR_GENERIC;
+    description->dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_LPSURFACE;
+    description->dwWidth = static_cast<DWORD>(state.width);
+    description->dwHeight = static_cast<DWORD>(state.height);
     description->lpSurface = fake.pixels.data();
     description->lPitch = state.pitch;
     state.backBufferLocked = true;
@@ -243,6 +247,12 @@ void UseRealDirectDraw() { fakeInUse = false; }
 const FakeDirectDrawState& FakeDirectDraw() { return state; }
 
 void LoseFakeSurfaces() { fake.lost = true; }
+
+void ChangeFakeDisplayMode(DWORD width, DWORD height) {
+    state.modeWidth = width;
+    state.modeHeight = height;
+    fake.lost = true;
+}
 
 HRESULT CreateDirectDraw(IDirectDraw** directDraw) {
     if (fakeInUse) return FakeDirectDrawCreate(directDraw);

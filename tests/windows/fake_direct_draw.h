@@ -55,3 +55,7 @@ const FakeDirectDrawState& FakeDirectDraw();
 
 // From now on Lock and Flip report the surfaces lost, as when another program takes the display.
 void LoseFakeSurfaces();
+
+// As when the system sets another mode during a run (a monitor resized, another made the
+// primary): the surfaces are lost, and a chain made from now on has the new size.
+void ChangeFakeDisplayMode(DWORD width, DWORD height);

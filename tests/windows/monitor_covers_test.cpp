@@ -1,6 +1,7 @@
 // The covers of the other monitors in whole runs, on made-up desktops: which monitors get one and
-// how it looks to the system, input over a cover judged with the run's own, covers following the
-// monitors as they come, go and move, a cover that cannot be made, and the order of teardown.
+// how it looks to the system, input over a cover judged with the run's own, the run following the
+// desk as monitors come, go, move and change their size, a cover that cannot be made, and the
+// order of teardown.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "display/display.h"
+#include "scene/globe_scene.h"
 #include "shell/windows/map_resource.h"
 #include "shell/windows/saver_start_up.h"
 #include "shell/windows/shell_state.h"
@@ -254,25 +256,69 @@ TEST_F(MonitorCovers, AnyButtonPressedOverACoverEndsTheRunAtOnce) {
     }
 }
 
-TEST_F(MonitorCovers, CoversFollowMonitorsThatComeGoAndMoveDuringTheRun) {
+TEST_F(MonitorCovers, TheRunFollowsTheDeskAsMonitorsComeGoMoveAndChangeTheirSize) {
     UseFakeMonitors(threeMonitors);
+    const LONG w = primary.bounds.right, h = primary.bounds.bottom;
     const std::vector<MonitorArea> twoAndAMovedOne = {leftAndAbove[1], primary, beside[1], threeMonitors[2]};
-    std::vector<std::vector<std::string>> seen;
+    // The primary at a smaller mode, and then another made the primary (a lid closed) with the
+    // old one left of it: the primary is always at 0,0.
+    const std::vector<MonitorArea> smallPrimary = {{{0, 0, 800, 600}, 1}, {{800, 0, 800 + w, h}, 0}};
+    const std::vector<MonitorArea> otherPrimary = {{{-w, 0, 0, h}, 0}, {{0, 0, 1280, 1024}, 1}};
+    struct Change {
+        const char* what;
+        std::vector<MonitorArea> layout;
+        bool told;  // by WM_DISPLAYCHANGE, as Windows tells it; else seen at a tick, as under Wine
+    };
+    const std::vector<Change> changes = {
+        {"a monitor added right", beside, true},
+        {"one moved and two added", twoAndAMovedOne, false},
+        {"the primary at 800x600", smallPrimary, false},
+        {"every monitor off", {}, false},
+        {"another made the primary, at 1280x1024", otherPrimary, false},
+        {"the first back as the primary, another left of it", leftAndAbove, true},
+    };
     bool runningThroughout = true;
-    const std::vector<const std::vector<MonitorArea>*> layouts = {&beside, &twoAndAMovedOne, &primaryOnly, &leftAndAbove};
+    bool modeKept = true;
+    int flipsAtTheEnd = 0;
     WhenRunIsUp([&] {
-        for (const auto* layout : layouts) {
-            UseFakeMonitors(*layout);
-            BroadcastDisplayChange();
-            seen.push_back(CoveredAreas());
-            EXPECT_EQ(OtherMonitors(*layout), seen.back());
+        HWND main = shellState.mainWindow;
+        for (const Change& change : changes) {
+            SCOPED_TRACE(change.what);
+            for (int move = 0; move < 3; ++move) SendMessageA(main, WM_MOUSEMOVE, 0, MAKELPARAM(move, move));
+            UseFakeMonitors(change.layout);
+            const auto globe = std::find_if(change.layout.begin(), change.layout.end(),
+                                            [](const MonitorArea& m) { return m.primary != 0; });
+            const bool shown = globe != change.layout.end();
+            const LONG width = shown ? globe->bounds.right - globe->bounds.left : 0;
+            const LONG height = shown ? globe->bounds.bottom - globe->bounds.top : 0;
+            if (shown && (static_cast<DWORD>(width) != FakeDirectDraw().modeWidth ||
+                          static_cast<DWORD>(height) != FakeDirectDraw().modeHeight))
+                ChangeFakeDisplayMode(static_cast<DWORD>(width), static_cast<DWORD>(height));
+            // The change moved the pointer before a tick noticed it: that is no fourth move.
+            SendMessageA(main, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+            if (change.told) BroadcastDisplayChange();
+            else SendMessageA(main, WM_TIMER, 1, 0);
             runningThroughout = runningThroughout && Running();
+            EXPECT_EQ(OtherMonitors(change.layout), CoveredAreas());
+            if (!shown) continue;  // nothing to fit: the window and the frame stay as they were
+            RECT placed;
+            GetWindowRect(main, &placed);
+            EXPECT_EQ(Describe(globe->bounds), Describe(placed));
+            EXPECT_EQ(width, globeScene.clipWidth);
+            EXPECT_EQ(height, globeScene.clipHeight);
+            EXPECT_EQ(width, FakeDirectDraw().width) << "the chain is made again at the new size";
+            EXPECT_EQ(height, FakeDirectDraw().height);
         }
+        modeKept = std::count(SeamEvents().begin(), SeamEvents().end(), "RestoreDisplayMode") == 0;
+        const int flips = FakeDirectDraw().flips;
+        SendMessageA(main, WM_TIMER, 1, 0);
+        flipsAtTheEnd = FakeDirectDraw().flips - flips;
         PressKey();
     });
     EXPECT_EQ(0, RunSaver(SW_SHOWDEFAULT));
-    EXPECT_EQ(4u, seen.size());
     EXPECT_TRUE(runningThroughout);
+    EXPECT_TRUE(modeKept) << "no mode is restored or set while the desk changes";
+    EXPECT_EQ(1, flipsAtTheEnd) << "the last tick flipped a frame of the new size";
     EXPECT_TRUE(Covers().empty());
 }
 

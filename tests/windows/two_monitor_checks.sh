@@ -3,12 +3,15 @@
 # primary and left of it (where Windows gives it negative coordinates); the fourth mouse move and a
 # click over the secondary end the run; after the end both monitors show the desktop again in the
 # same layout, with no saver window left. And a run that another program interrupts (a notepad
-# opens) ends by itself with exit code 0 and the desktop's mode back.
+# opens) ends by itself with exit code 0 and the desktop's mode back. Last, one run lives through
+# the desk's changes (tests/support/desk-changes.sh), each judged from a screenshot, and a key
+# ends it with 0.
 #
 # Sourced by scripts/test-windows.sh after its helpers (check, start_saver, saver_ended,
 # use_display, screenshot, fraction, between); the X server is tests/support/two-monitor-x.sh.
 
 source "$root/tests/support/two-monitor-x.sh"
+source "$root/tests/support/desk-changes.sh"
 
 # Fractions of a picture's pixels, with plain pixel operations: -fx takes seconds a picture.
 lit_share() { "$magick" "$1" -colorspace Gray -threshold "$2" -format "%[fx:mean]" info:; }
@@ -148,6 +151,25 @@ check_foreground_taken() {
     set_two_monitor_layout right >/dev/null
 }
 
+# The desk changing during one run (tests/support/desk-changes.sh), then a key. Under Wine the
+# module's own process, not the wrapper that started it, is the one to stop.
+check_desk_changes() {
+    local label="two monitors, the desk changing during a run" module_process
+    set_two_monitor_layout right >/dev/null
+    use_display "${DISPLAY#:}"
+    start_two_monitor_run desk
+    if ! kill -0 "$saverPid" 2>/dev/null; then
+        fail "$label: the saver runs (it ended at once)"
+        saver_ended 5
+        return
+    fi
+    module_process=$(pgrep -n -f '^[^ ]*Quillomantrase\.scr /s')
+    desk_walk "$label" "$saverPid" "${module_process:-$saverPid}"
+    xdotool key space
+    check_run_ended "$label" "a key after the changes"
+    set_two_monitor_layout right >/dev/null
+}
+
 check_two_monitors() {
     if ! start_two_monitor_x right >"$work/two-monitor-x.log" 2>&1; then
         fail "two monitors: Xorg with the dummy driver starts ($(tail -1 "$work/two-monitor-x.log"))"
@@ -164,6 +186,7 @@ check_two_monitors() {
     set_two_monitor_layout right >/dev/null
     use_display "${DISPLAY#:}"
     check_foreground_taken
+    check_desk_changes
     use_display "$screenDisplay"
     stop_two_monitor_x
 }
