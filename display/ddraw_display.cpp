@@ -9,7 +9,7 @@
 #include "display/display.h"
 
 #include "display/ddraw_display.h"
-#include "shell/windows/message_box.h"
+#include "scene/platform_seam.h"
 
 namespace {
 
@@ -41,10 +41,11 @@ void ClearSurfaceDescription() {
     displayDevice.surfaceDescription.dwSize = sizeof displayDevice.surfaceDescription;
 }
 
-// Takes the device down first, so that any message shows on the restored desktop.
+// Takes the device down first, so that any message shows on the restored desktop. The message
+// goes as the engine's do, in a box owned by the full-screen window the device belongs to.
 int FailSetUp(const char* text) {
     DestroyDisplay();
-    if (text != nullptr) ShowMessageBox(displayDevice.window, text, MB_OK);
+    if (text != nullptr) ShowUserMessage(text);
     return 0;
 }
 

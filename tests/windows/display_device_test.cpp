@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "display/display.h"
+#include "shell/windows/shell_state.h"
 #include "tests/windows/fake_direct_draw.h"
 #include "tests/windows/fake_seams.h"
 
@@ -107,7 +108,9 @@ TEST_F(DisplayDevice, EachFailingStepLeavesTheDeviceDownBeforeItsMessage) {
         script.failingStep = row.step;
         UseFakeDirectDraw(script);
         const HWND window = reinterpret_cast<HWND>(std::uintptr_t{0x1234});
+        shellState.mainWindow = window;  // the device belongs to the full-screen window
         EXPECT_EQ(0, CreateDisplay({reinterpret_cast<std::uintptr_t>(window), 640, 480, 0}));
+        shellState.mainWindow = nullptr;
         Events expected = row.events;
         if (row.box != nullptr) expected.push_back(std::string("box: ") + row.box);
         EXPECT_EQ(expected, SeamEvents()) << "failing step " << static_cast<int>(row.step);
