@@ -9,23 +9,27 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "screen saver showing the Earth turning am
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
-  # The module (stripped when it is linked), the headless renderer, the README and the licence.
+  # The module (stripped when it is linked), the headless renderer, the licence and a short
+  # README.txt for Windows users, both in Windows' line ends. The installer that goes beside the
+  # zip is made from the same files (scripts/package.sh, packaging/quillomantrase.wxs).
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME Quillomantrase-${PROJECT_VERSION}-windows-x64)
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
-  if(EXISTS ${PROJECT_SOURCE_DIR}/LICENSE)
-    install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
-  endif()
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/README.txt ${PROJECT_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
+  configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
+  install(FILES ${PROJECT_BINARY_DIR}/README.txt ${PROJECT_BINARY_DIR}/LICENSE.txt DESTINATION .)
 else()
   include(GNUInstallDirs)
   # Debian keeps its manual pages and changelogs gzipped, without a time stamp or name inside.
+  # The manual pages carry the project's version.
   set(QUILLOMANTRASE_GZIPPED)
-  foreach(source docs/quillomantrase.6 docs/quillomantrase-render.1 packaging/changelog)
-    get_filename_component(name ${source} NAME)
+  configure_file(docs/quillomantrase.6 ${PROJECT_BINARY_DIR}/pages/quillomantrase.6 @ONLY)
+  configure_file(docs/quillomantrase-render.1 ${PROJECT_BINARY_DIR}/pages/quillomantrase-render.1 @ONLY)
+  configure_file(packaging/changelog ${PROJECT_BINARY_DIR}/pages/changelog COPYONLY)
+  foreach(name quillomantrase.6 quillomantrase-render.1 changelog)
     add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/gzipped/${name}.gz
       COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/gzipped
-      COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/${source} > ${PROJECT_BINARY_DIR}/gzipped/${name}.gz
-      DEPENDS ${PROJECT_SOURCE_DIR}/${source} VERBATIM)
+      COMMAND gzip -9nc ${PROJECT_BINARY_DIR}/pages/${name} > ${PROJECT_BINARY_DIR}/gzipped/${name}.gz
+      DEPENDS ${PROJECT_BINARY_DIR}/pages/${name} VERBATIM)
     list(APPEND QUILLOMANTRASE_GZIPPED ${PROJECT_BINARY_DIR}/gzipped/${name}.gz)
   endforeach()
   add_custom_target(quillomantrase_gzipped_documents ALL DEPENDS ${QUILLOMANTRASE_GZIPPED})

@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # The release packages, checked: builds them with scripts/package.sh, then looks at what is in
 # the Debian package (files, control fields, lintian's verdict), unpacks it into a scratch root
-# with dpkg -x and runs what it holds, and checks that the Windows zip holds the stripped module
-# that scripts/test-windows.sh checks (run that first: scripts/test.sh does). Prints a PASS or
-# FAIL line per check, ends with "packages: N passed, M failed" and exits non-zero when anything
-# failed. Installs what is missing (Debian 12, as root).
+# with dpkg -x and runs what it holds, installs, upgrades, removes and purges it in a scratch root
+# of dpkg's own (the machine's packages are left alone), checks that the Windows zip holds the
+# stripped module that scripts/test-windows.sh checks (run that first: scripts/test.sh does), and
+# installs, runs, upgrades, downgrades and removes the Windows installer under Wine in that
+# script's prefix. Prints a PASS or FAIL line per check, ends with "packages: N passed, M failed"
+# and exits non-zero when anything failed. Installs what is missing (Debian 12, as root).
 set -u -o pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 out=$root/out/packages
 version=$(sed -n 's/^project(Quillomantrase VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
+newer=${version%.*}.$((${version##*.} + 1))  # the next version, of the packages that upgrade these
 deb=$out/quillomantrase_${version}_amd64.deb
 zip=$out/Quillomantrase-${version}-windows-x64.zip
+msi=$out/Quillomantrase-${version}-windows-x64.msi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -23,13 +27,14 @@ finish() {
     exit
 }
 
-bash scripts/ensure-packages.sh lintian unzip man-db binutils-mingw-w64-x86-64 desktop-file-utils >/dev/null || {
+bash scripts/ensure-packages.sh lintian unzip man-db binutils-mingw-w64-x86-64 desktop-file-utils msitools \
+    wine wine64 xvfb xdotool >/dev/null || {
     check "the tools the checks need install" false
     finish
 }
 rm -rf "$out"
 check "scripts/package.sh builds both packages" bash scripts/package.sh
-[ -f "$deb" ] && [ -f "$zip" ] || finish
+[ -f "$deb" ] && [ -f "$zip" ] && [ -f "$msi" ] || finish
 
 # --- the Debian package ----------------------------------------------------------------------
 
@@ -78,6 +83,12 @@ renders_a_frame() {
 check "unpacked with dpkg -x: the renderer writes a 320x240 PNG" renders_a_frame
 about_text() { DISPLAY= "$scratch/usr/libexec/xscreensaver/quillomantrase" /c | grep -q "Quillomantrase 1.00"; }
 check "unpacked with dpkg -x: the hack runs (its about text without a display)" about_text
+versions() {
+    same_lines "quillomantrase-render $version
+quillomantrase $version" "$("$scratch/usr/bin/quillomantrase-render" --version | head -n 1
+        "$scratch/usr/libexec/xscreensaver/quillomantrase" --version | head -n 1)"
+}
+check "unpacked with dpkg -x: --version says each program's name and $version on its first line" versions
 manual_pages_read_cleanly() {
     local page warnings
     for page in "$scratch"/usr/share/man/man*/*.gz; do
@@ -108,15 +119,52 @@ changelog_version() {
 }
 check "unpacked with dpkg -x: the changelog's latest entry is $version" changelog_version
 
+# Installed, upgraded, removed and purged in a root of dpkg's own. Its dependencies are this
+# machine's, not the scratch root's, hence --force-depends.
+dpkg_root=$work/dpkg-root
+in_root() { dpkg --root="$dpkg_root" --admindir="$dpkg_root/var/lib/dpkg" --force-depends --force-not-root "$@"; }
+installed_versions() { dpkg-query --admindir="$dpkg_root/var/lib/dpkg" -W -f '${Package} ${Version} ${Status}\n'; }
+files_left() { find "$dpkg_root" \( -type f -o -type l \) -not -path "$dpkg_root/var/lib/dpkg/*" | sort; }
+# The same programs as the next version: its control file and changelog say so.
+newer_deb() {
+    local tree=$work/newer-deb changelog
+    dpkg-deb -R "$deb" "$tree"
+    sed -i "s/^Version: .*/Version: $newer/" "$tree/DEBIAN/control"
+    changelog=$tree/usr/share/doc/quillomantrase/changelog.gz
+    { printf 'quillomantrase (%s) unstable; urgency=medium\n\n  * The next version, made by the package checks.\n\n' "$newer"
+      printf ' -- The Quillomantrase developers <quillomantrase@example.org>  %s\n\n' "$(date -R)"
+      zcat "$changelog"; } | gzip -9n >"$changelog.new"
+    mv "$changelog.new" "$changelog"
+    (cd "$tree" && find usr -type f -exec md5sum {} + >DEBIAN/md5sums)
+    dpkg-deb -b --root-owner-group "$tree" "$work/quillomantrase_${newer}_amd64.deb" >/dev/null
+}
+installs_and_upgrades() {
+    mkdir -p "$dpkg_root/var/lib/dpkg/updates" "$dpkg_root/var/lib/dpkg/info" && touch "$dpkg_root/var/lib/dpkg/status"
+    in_root -i "$deb" >/dev/null 2>&1 && newer_deb || return 1
+    files_left >"$work/files-$version"
+    in_root -i "$work/quillomantrase_${newer}_amd64.deb" >/dev/null 2>&1 || return 1
+    same_lines "quillomantrase $newer install ok installed" "$(installed_versions)" || return 1
+    same_lines "$(cat "$work/files-$version")" "$(files_left)" || return 1
+    zcat "$dpkg_root/usr/share/doc/quillomantrase/changelog.gz" | head -n 1 | grep -q "($newer)" ||
+        { echo "the changelog installed is not the newer package's"; return 1; }
+}
+check "dpkg: $newer installed over $version upgrades it: one package, the newer one's files" installs_and_upgrades
+removes_without_a_trace() {
+    in_root -r quillomantrase >/dev/null 2>&1 || return 1
+    [ -z "$(files_left)" ] || { echo "removed, these are left:"; files_left; return 1; }
+    in_root -P quillomantrase >/dev/null 2>&1 || return 1
+    [ -z "$(installed_versions | grep -v 'not-installed')" ] || { echo "purged, dpkg still has: $(installed_versions)"; return 1; }
+}
+check "dpkg: remove leaves no file of it, and purge no trace in dpkg's database" removes_without_a_trace
+
 # --- the Windows zip -------------------------------------------------------------------------
 
 top=Quillomantrase-$version-windows-x64
-expected="$top/Quillomantrase.scr
-$top/README.md
-$top/quillomantrase-render.exe"
-[ -f LICENSE ] && expected=$(printf '%s\n%s' "$expected" "$top/LICENSE" | sort)
-check "the zip holds the module, the renderer, the README and the licence" \
-    same_lines "$expected" "$(unzip -Z1 "$zip" | grep -v '/$' | sort)"
+check "the zip holds the module, the renderer, README.txt and LICENSE.txt" \
+    same_lines "$top/LICENSE.txt
+$top/Quillomantrase.scr
+$top/README.txt
+$top/quillomantrase-render.exe" "$(unzip -Z1 "$zip" | grep -v '/$' | sort)"
 unzip -q "$zip" -d "$work/zip"
 no_debug_sections() {
     ! x86_64-w64-mingw32-objdump -h "$1" | grep '\.debug'
@@ -125,4 +173,24 @@ check "the zip's Quillomantrase.scr has no debug sections" no_debug_sections "$w
 check "the zip's quillomantrase-render.exe has no debug sections" no_debug_sections "$work/zip/$top/quillomantrase-render.exe"
 check "the zip's Quillomantrase.scr is the module scripts/test-windows.sh checks (build-win/)" \
     cmp "$work/zip/$top/Quillomantrase.scr" build-win/Quillomantrase.scr
+readme_for_windows() {
+    local readme=$work/zip/$top/README.txt
+    head -n 1 "$readme" | grep -q "^Quillomantrase $version"$'\r'"\$" || { echo "first line: $(head -n 1 "$readme")"; return 1; }
+    grep -q "Screen Saver Settings" "$readme" && grep -q "Quillomantrase-$version-windows-x64.msi" "$readme"
+}
+check "the zip's README.txt, in Windows' line ends, names the version, the installer and how to pick the saver" \
+    readme_for_windows
+renderer_version() {
+    strings -el "$work/zip/$top/quillomantrase-render.exe" | grep -A1 -x -e FileVersion -e ProductVersion >"$work/versions"
+    same_lines "FileVersion
+$version
+--
+ProductVersion
+$version" "$(cat "$work/versions")"
+}
+check "the zip's quillomantrase-render.exe carries the file and product version $version" renderer_version
+
+# --- the Windows installer, under Wine -------------------------------------------------------------
+
+source tests/windows/installer_checks.sh
 finish

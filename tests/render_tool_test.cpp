@@ -77,6 +77,11 @@ TEST_F(RenderTool, HelpGoesToStandardOutputAndMissingArgumentsAreNamed) {
         EXPECT_EQ(run.output.rfind("usage: quillomantrase-render --size WxH [--time T] --frames N", 0), 0u) << run.output;
         EXPECT_EQ(RunRenderer(help, "2>&1 >/dev/null").output, "") << "nothing on stderr for " << help;
     }
+    for (const char* version : {"--version", "--size 5x8 --version"}) {
+        const ProcessResult run = RunRenderer(version, "2>/dev/null");
+        EXPECT_EQ(run.exitCode, 0) << version;
+        EXPECT_EQ(run.output.substr(0, run.output.find('\n')), std::string("quillomantrase-render ") + QUILLOMANTRASE_VERSION);
+    }
     const std::pair<const char*, const char*> cases[] = {
         {"", "quillomantrase-render: --size, --frames and --output are needed\n"},
         {"--frames 3 --output x.png", "quillomantrase-render: --size is needed\n"},

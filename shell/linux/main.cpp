@@ -5,6 +5,7 @@
 #include "shell/linux/about_box.h"
 #include "shell/linux/saver_arguments.h"
 #include "shell/linux/saver_run.h"
+#include "shell/version.h"
 
 namespace {
 constexpr int exitUsage = 2;
@@ -16,6 +17,9 @@ int main(int argc, char** argv) {
     switch (request.run) {
     case SaverRun::help:
         std::fputs(saverUsage, stdout);
+        return 0;
+    case SaverRun::version:
+        std::printf("quillomantrase %s\n%s", productVersion, versionNotice);
         return 0;
     case SaverRun::wrongArguments:
         std::fprintf(stderr, "quillomantrase: %s\n%s", request.problem.c_str(), saverUsage);

@@ -25,6 +25,7 @@ const char* const saverUsage =
     "\n"
     "  /c, -c             the about box (on standard output when there is no display)\n"
     "  -help, -h          this text\n"
+    "  -version           the version\n"
     "Options take one dash or two. The other options xscreensaver's hacks share are taken and\n"
     "have no effect, with a note on standard error: -visual NAME, -install, -noinstall, -mono,\n"
     "-fps. Any other option is wrong.\n"
@@ -94,6 +95,7 @@ SaverRequest ReadSaverArguments(int argc, const char* const* argv, const char* s
         const char* name = OptionName(argument);
         const std::string option = name == nullptr ? std::string() : name;
         if (option == "help" || option == "h") return {SaverRun::help, 0, {}, {}};
+        if (option == "version") return {SaverRun::version, 0, {}, {}};
         if (option == "root") {
             root = true;
         } else if (option == "window-id") {

@@ -12,6 +12,7 @@ enum class SaverRun {
     rootWindow,      // drawing into the root window, no input taken
     options,         // the about box
     help,            // the usage text
+    version,         // the version
     wrongArguments,  // problem says what
 };
 

@@ -23,6 +23,7 @@
 #include "shell/render_tool/render_arguments.h"
 #include "shell/render_tool/render_clock.h"
 #include "shell/saver_rules.h"
+#include "shell/version.h"
 
 namespace {
 
@@ -106,6 +107,10 @@ int main(int argc, char** argv) {
     }
     if (request.helpWanted) {
         std::fputs(renderUsage, stdout);
+        return 0;
+    }
+    if (request.versionWanted) {
+        std::printf("quillomantrase-render %s\n%s", productVersion, versionNotice);
         return 0;
     }
     if (const char* wrong = CheckOutputs(request, &problem)) {

@@ -11,7 +11,7 @@
 const char* const renderUsage =
     "usage: quillomantrase-render --size WxH [--time T] --frames N [--pitch BYTES] [--map FILE.bmp]\n"
     "                             [--every K] --output FILE.png\n"
-    "       quillomantrase-render --help\n"
+    "       quillomantrase-render --help | --version\n"
     "  --size WxH     the screen to render for, 5x8 to 16384x16384 pixels (a frame of at most 1 GiB)\n"
     "  --time T       the clock value (seconds) that seeds the stars; default: now, printed\n"
     "  --frames N     how many frame ticks to run, 1 to 100000000; the frame of tick N is written\n"
@@ -21,7 +21,8 @@ const char* const renderUsage =
     "  --output FILE  the PNG to write; an existing regular file is replaced, nothing else is;\n"
     "                 may hold one frame-number field as printf writes it: %d, %Nd (blanks) or\n"
     "                 %0Nd (zeros) with N from 1 to 20, and %% for a percent sign\n"
-    "  --help, -h     this text\n";
+    "  --help, -h     this text\n"
+    "  --version      the version\n";
 
 namespace {
 
@@ -111,6 +112,10 @@ const char* ParseRenderArguments(int argc, const char* const* argv, RenderReques
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             request->helpWanted = true;
+            return nullptr;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            request->versionWanted = true;
             return nullptr;
         }
     }

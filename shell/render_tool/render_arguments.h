@@ -1,14 +1,15 @@
 // The headless renderer's command line:
 //   quillomantrase-render --size WxH [--time T] --frames N [--pitch BYTES] [--map FILE.bmp]
 //                         [--every K] --output FILE.png
-//   quillomantrase-render --help
+//   quillomantrase-render --help | --version
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 struct RenderRequest {
-    bool helpWanted = false;  // --help or -h: the usage, nothing else
+    bool helpWanted = false;     // --help or -h: the usage, nothing else
+    bool versionWanted = false;  // --version: the version, nothing else
     std::int32_t width = 0;
     std::int32_t height = 0;
     bool timeGiven = false;

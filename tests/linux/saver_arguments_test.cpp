@@ -66,6 +66,8 @@ TEST(SaverArguments, OptionsHelpAndWrongArguments) {
     EXPECT_EQ(Read({"/c", "12", "/s", "5"}).run, SaverRun::options);
     EXPECT_EQ(Read({"--help"}).run, SaverRun::help);
     EXPECT_EQ(Read({"-h"}).run, SaverRun::help);
+    EXPECT_EQ(Read({"--version"}).run, SaverRun::version);
+    EXPECT_EQ(Read({"-version", "--root"}).run, SaverRun::version);
     const std::pair<std::vector<const char*>, const char*> wrong[] = {
         {{"--window-id"}, "--window-id needs a window id"},
         {{"--window-id", "xyz"}, "xyz is not a window id"},
