@@ -16,7 +16,7 @@ list=$(realpath "${1:-tests/faults/faults.txt}")
 jobs=${QUILLOMANTRASE_JOBS:-2}
 
 bash scripts/ensure-packages.sh cmake ninja-build g++ python3 libpng-dev googletest libgtest-dev libgmock-dev \
-  pkg-config libsdl2-dev libx11-dev xvfb || exit 1
+  pkg-config libsdl2-dev libx11-dev libxrandr-dev xvfb || exit 1
 
 scratch=$(mktemp -d /tmp/quillomantrase-faults.XXXXXX)
 trap 'rm -rf "$scratch"' EXIT

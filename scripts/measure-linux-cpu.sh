@@ -37,7 +37,7 @@ sample=10
 warm_up=3
 glplanet=/usr/libexec/xscreensaver/glplanet
 
-bash scripts/ensure-packages.sh cmake make g++ pkg-config libpng-dev libsdl2-dev libx11-dev xvfb xauth \
+bash scripts/ensure-packages.sh cmake make g++ pkg-config libpng-dev libsdl2-dev libx11-dev libxrandr-dev xvfb xauth \
     x11-utils xscreensaver-gl-extra </dev/null || exit 1
 if [ -z "$only_saver" ]; then
     mkdir -p "$build"

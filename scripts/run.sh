@@ -21,7 +21,7 @@ if [ -z "$display" ] && [ $# -gt 0 ]; then
     exit 2
 fi
 
-bash scripts/ensure-packages.sh cmake make g++ pkg-config libpng-dev libsdl2-dev libx11-dev </dev/null || exit 1
+bash scripts/ensure-packages.sh cmake make g++ pkg-config libpng-dev libsdl2-dev libx11-dev libxrandr-dev </dev/null || exit 1
 first_build=
 [ -x "$build/quillomantrase" ] || first_build=yes
 if [ -n "$first_build" ]; then

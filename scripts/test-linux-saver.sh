@@ -23,7 +23,7 @@ give_up() {
 
 # xfonts-base: SDL draws its message boxes (the about box) with X core fonts, and Xvfb by itself
 # has only "fixed"; without them the box cannot open.
-bash scripts/ensure-packages.sh cmake make g++ pkg-config libpng-dev libsdl2-dev libx11-dev libxfixes-dev googletest \
+bash scripts/ensure-packages.sh cmake make g++ pkg-config libpng-dev libsdl2-dev libx11-dev libxrandr-dev libxfixes-dev googletest \
     libgtest-dev libgmock-dev xvfb xauth xfonts-base xdotool x11-apps x11-utils imagemagick </dev/null ||
     give_up "installing the packages the saver and its checks need"
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test. Installs what is missing first.
 #
+#   0. every relative link and anchor in the Markdown files resolves (scripts/check-links.py);
 #   1. a warning-clean build (-Wall -Wextra -Werror) with the engine, renderer and benchmark,
 #      and every native test under CTest;
 #   2. the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer;
@@ -18,7 +19,7 @@ jobs=${QUILLOMANTRASE_JOBS:-2}
 fuzz_seconds=${QUILLOMANTRASE_FUZZ_SECONDS:-45}
 
 bash scripts/ensure-packages.sh cmake ninja-build g++ clang libclang-rt-14-dev libpng-dev \
-  googletest libgtest-dev libgmock-dev libbenchmark-dev pkg-config libsdl2-dev libx11-dev python3-mpmath xvfb || exit 1
+  googletest libgtest-dev libgmock-dev libbenchmark-dev pkg-config libsdl2-dev libx11-dev libxrandr-dev python3-mpmath xvfb || exit 1
 
 passed=0
 failed=0
@@ -68,6 +69,7 @@ fuzz() {
   return $ok
 }
 
+suite "documentation links" python3 scripts/check-links.py
 suite "build (warnings are errors) and native tests" build_and_test build \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLOMANTRASE_WERROR=ON -DQUILLOMANTRASE_BENCHMARKS=ON
 suite "native tests under AddressSanitizer and UndefinedBehaviorSanitizer" build_and_test build-asan \
