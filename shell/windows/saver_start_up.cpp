@@ -21,27 +21,10 @@ static void FlushMouseInput();
 static WPARAM RunMessageLoop(HACCEL accelerators);
 
 namespace {
-
 constexpr UINT frameTimerId = 1;
 constexpr UINT tickInterval = 100;  // milliseconds: about ten frames a second
 constexpr UINT saverClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_SAVEBITS;
 constexpr WORD noSuchIcon = 123;    // none of the platform's icons, and the module has none
-
-DisplayTarget ScreenTarget() {
-    return {reinterpret_cast<std::uintptr_t>(shellState.mainWindow), shellState.screen.width, shellState.screen.height, 0};
-}
-
-// The trial lock proves the back buffer's memory can be reached before the first frame; the
-// display is taken down when it cannot.
-bool TryBackBuffer() {
-    if (LockBackBuffer().pixels == nullptr) {
-        DestroyDisplay();
-        return false;
-    }
-    UnlockBackBuffer();
-    return true;
-}
-
 }  // namespace
 
 int RunSaver(int showCommand) {
@@ -90,14 +73,19 @@ static HWND CreateSaverWindow() {
 // Display device, trial lock, covers of the other monitors, frame timer. After a display error
 // the window and the map are left for the end of the process.
 static bool StartFullScreen() {
-    if (!CreateDisplay(ScreenTarget())) {
+    const DisplayTarget target{reinterpret_cast<std::uintptr_t>(shellState.mainWindow), shellState.screen.width,
+                               shellState.screen.height, 0};
+    if (!CreateDisplay(target)) {
         ShowMessageBox(shellState.mainWindow, "Can't initiliaze DirectX", MB_ICONHAND);
         return false;
     }
-    if (!TryBackBuffer()) {
+    // The trial lock proves the back buffer's memory can be reached before the first frame.
+    if (LockBackBuffer().pixels == nullptr) {
+        DestroyDisplay();
         ShowMessageBox(shellState.mainWindow, "Can't initiliaze DirectX memory", MB_ICONHAND);
         return false;
     }
+    UnlockBackBuffer();
     CoverOtherMonitors();
     // The exclusive mode confines the pointer to the primary; over the covers it is the user's
     // as anywhere else, and its moves and clicks there count.
