@@ -63,7 +63,8 @@ desk_between() { awk -v x="$1" -v low="$2" -v high="$3" 'BEGIN { exit !(x > low 
 desk_shows() { # desk_shows SCENE BLACK...
     local scene=$1 monitor measures desktop lit ocean right bottom others brightest
     shift
-    xwd -root -silent -out "$desk_shot" || return 1
+    # A screenshot taken while the screen changes its size fails (BadMatch): the next one is taken.
+    xwd -root -silent -out "$desk_shot" 2>/dev/null || { desk_judged="no screenshot (the screen changed its size)"; return 1; }
     desk_operations=()
     desk_desktop "$scene"
     desk_lit "$scene"
