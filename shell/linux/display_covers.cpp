@@ -22,6 +22,10 @@ struct DisplayCover {
 };
 
 std::vector<DisplayCover> covers;
+// On X11, covers whose monitor went, hidden until a monitor comes again: SDL 2.26 leaves an X
+// colormap behind for every window it destroys, and a monitor that sleeps and wakes all night
+// would pile them up.
+std::vector<SDL_Window*> spareCovers;
 
 bool OnWayland() {
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -58,12 +62,15 @@ void CoverOtherDisplays(const std::vector<DisplayRect>& monitors, std::size_t gl
     }
     for (const DisplayRect& r : places) {
         if (std::any_of(laid.begin(), laid.end(), [&](const DisplayCover& c) { return c.place == r; })) continue;
-        // On X11 a cover left over moves to the new place: no window is made or destroyed.
-        if (!OnWayland() && !covers.empty()) {
-            DisplayCover moved{covers.back().window, r};
-            covers.pop_back();
+        // On X11 a cover left over, or else a spare one, moves to the new place: no window is made.
+        if (!OnWayland() && (!covers.empty() || !spareCovers.empty())) {
+            const bool spare = covers.empty();
+            DisplayCover moved{spare ? spareCovers.back() : covers.back().window, r};
+            if (spare) spareCovers.pop_back();
+            else covers.pop_back();
             SDL_SetWindowPosition(moved.window, r.x, r.y);
             SDL_SetWindowSize(moved.window, r.width, r.height);
+            if (spare) SDL_ShowWindow(moved.window);
             PaintBlack(moved.window);
             laid.push_back(moved);
             continue;
@@ -79,7 +86,14 @@ void CoverOtherDisplays(const std::vector<DisplayRect>& monitors, std::size_t gl
         PaintBlack(cover);
         laid.push_back({cover, r});
     }
-    RemoveDisplayCovers();
+    for (const DisplayCover& gone : covers) {
+        if (OnWayland()) {
+            SDL_DestroyWindow(gone.window);
+        } else {
+            SDL_HideWindow(gone.window);
+            spareCovers.push_back(gone.window);
+        }
+    }
     covers = std::move(laid);
 }
 
@@ -94,5 +108,7 @@ bool IsDisplayCover(Uint32 windowId) {
 
 void RemoveDisplayCovers() {
     for (const DisplayCover& cover : covers) SDL_DestroyWindow(cover.window);
+    for (SDL_Window* spare : spareCovers) SDL_DestroyWindow(spare);
     covers.clear();
+    spareCovers.clear();
 }

@@ -17,6 +17,7 @@ struct FakeWindow {
     SDL_Rect bounds;
     Uint32 flags;
     bool destroyed = false;
+    bool hidden = false;
     int paintedBlack = 0;  // times filled black and shown
 };
 
@@ -49,6 +50,10 @@ SDL_Window* SDL_CreateWindow(const char*, int x, int y, int w, int h, Uint32 fla
 }
 
 void SDL_DestroyWindow(SDL_Window* window) { WindowOf(window).destroyed = true; }
+
+void SDL_HideWindow(SDL_Window* window) { WindowOf(window).hidden = true; }
+
+void SDL_ShowWindow(SDL_Window* window) { WindowOf(window).hidden = false; }
 
 void SDL_SetWindowPosition(SDL_Window* window, int x, int y) {
     WindowOf(window).bounds.x = x;
@@ -90,11 +95,11 @@ std::string Describe(const SDL_Rect& r) {
     return std::to_string(r.w) + "x" + std::to_string(r.h) + "@" + std::to_string(r.x) + "," + std::to_string(r.y);
 }
 
-// The covers up now, as WxH@X,Y.
+// The covers shown now, as WxH@X,Y.
 std::vector<std::string> Covers() {
     std::vector<std::string> covers;
     for (const FakeWindow& w : fake.windows)
-        if (!w.destroyed) covers.push_back(Describe(w.bounds));
+        if (!w.destroyed && !w.hidden) covers.push_back(Describe(w.bounds));
     return covers;
 }
 
@@ -162,10 +167,13 @@ TEST_F(DisplayCovers, CoversFollowMonitorsThatComeGoAndMoveKeepingThoseThatStayA
     EXPECT_EQ(Covers(), (std::vector<std::string>{"800x600@1024,0", "1280x1024@-1280,0"}));
     EXPECT_EQ(fake.windows.size(), 2u) << "the cover whose place stayed is the same window";
 
-    fake.displays.erase(fake.displays.begin() + 1);  // the one on the right taken away
+    // The one on the right taken away: on X11 its cover is hidden and kept, not destroyed (SDL
+    // would leave the window's colormap behind).
+    fake.displays.erase(fake.displays.begin() + 1);
     CoverOtherDisplays(fake.displays, 0);
     EXPECT_EQ(Covers(), std::vector<std::string>{"1280x1024@-1280,0"});
     EXPECT_FALSE(IsDisplayCover(1));
+    EXPECT_FALSE(fake.windows[0].destroyed);
 
     // The globe's monitor moved right of another: the cover moves to the new place, painted again.
     fake.displays = {{1024, 0, 1024, 768}, {0, 0, 1024, 768}};
@@ -173,6 +181,14 @@ TEST_F(DisplayCovers, CoversFollowMonitorsThatComeGoAndMoveKeepingThoseThatStayA
     EXPECT_EQ(Covers(), std::vector<std::string>{"1024x768@0,0"});
     EXPECT_EQ(fake.windows.size(), 2u);
     EXPECT_EQ(fake.windows[1].paintedBlack, 2);
+    // A monitor plugged in again gets the hidden cover, shown at its place and painted.
+    fake.displays.push_back({2048, 0, 800, 600});
+    CoverOtherDisplays(fake.displays, 0);
+    EXPECT_EQ(Covers(), (std::vector<std::string>{"800x600@2048,0", "1024x768@0,0"}));
+    EXPECT_EQ(fake.windows.size(), 2u);
+    EXPECT_EQ(fake.windows[0].paintedBlack, 2);
+    fake.displays.pop_back();
+    CoverOtherDisplays(fake.displays, 0);
     // Under Wayland a cover asks for its display and cannot move: a new one, and the old goes.
     fake.driver = "wayland";
     fake.displays = {{0, 0, 1024, 768}, {1024, 0, 1024, 768}};

@@ -65,6 +65,8 @@ check_run_ended() { # check_run_ended LABEL HOW
         return 1
     fi
     check "$1: $2 ends the run with exit code 0 (exit $saverExit)" test "$saverExit" -eq 0
+    # What Wine said of a run that failed (a crash's trace, say).
+    [ "$saverExit" -eq 0 ] || tail -20 "$work/saver.log" | sed 's/^/    wine: /'
 }
 
 # After a run: the layout as before, both monitors showing the desktop again, no saver window.
