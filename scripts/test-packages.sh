@@ -127,12 +127,13 @@ installed_versions() { dpkg-query --admindir="$dpkg_root/var/lib/dpkg" -W -f '${
 files_left() { find "$dpkg_root" \( -type f -o -type l \) -not -path "$dpkg_root/var/lib/dpkg/*" | sort; }
 # The same programs as the next version: its control file and changelog say so.
 newer_deb() {
-    local tree=$work/newer-deb changelog
+    local tree=$work/newer-deb changelog maintainer
     dpkg-deb -R "$deb" "$tree"
     sed -i "s/^Version: .*/Version: $newer/" "$tree/DEBIAN/control"
+    maintainer=$(sed -n 's/^Maintainer: //p' "$tree/DEBIAN/control")
     changelog=$tree/usr/share/doc/quillomantrase/changelog.gz
     { printf 'quillomantrase (%s) unstable; urgency=medium\n\n  * The next version, made by the package checks.\n\n' "$newer"
-      printf ' -- The Quillomantrase developers <quillomantrase@example.org>  %s\n\n' "$(date -R)"
+      printf ' -- %s  %s\n\n' "$maintainer" "$(date -R)"
       zcat "$changelog"; } | gzip -9n >"$changelog.new"
     mv "$changelog.new" "$changelog"
     (cd "$tree" && find usr -type f -exec md5sum {} + >DEBIAN/md5sums)
